@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the portable code natively (with
+# AddressSanitizer and UBSan), the Win32 code and the whole program under
+# Wine64 inside Xvfb, and the export check of the shipped i686 program.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+configure() {   # directory, extra cmake arguments...
+  local dir=$1; shift
+  [ -f "$dir/CMakeCache.txt" ] || cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+}
+
+configure build/native -DCMAKE_BUILD_TYPE=Debug -DRUVO_SANITIZE=ON
+configure build/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+configure build/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DCMAKE_BUILD_TYPE=Release
+for dir in build/native build/x86_64 build/i686; do
+  cmake --build "$dir" -j "$jobs"
+done
+
+export RUVO_BUILD=$root/build/x86_64
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+wine_env_start
+trap wine_env_stop EXIT
+
+status=0
+for dir in build/native build/i686 build/x86_64; do
+  echo "== ctest in $dir"
+  ctest --test-dir "$dir" --output-on-failure || status=1
+done
+
+# Screenshots the tests left, as PNG beside their BMP.
+for bmp in build/x86_64/artifacts/*.bmp; do
+  [ -e "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png"
+done
+exit $status

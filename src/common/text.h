@@ -1,0 +1,23 @@
+// Bounded text copies. Every copy of text into a fixed-size field goes through
+// these helpers: they never write past `capacity` bytes and always leave the
+// destination terminated (when capacity is at least 1).
+#pragma once
+#include <cstddef>
+
+// Copies at most capacity - 1 characters of src; returns the length written.
+size_t copyText(char* dst, size_t capacity, const char* src);
+
+// Like copyText, but takes at most `count` characters of src.
+size_t copyTextPart(char* dst, size_t capacity, const char* src, size_t count);
+
+// Appends src behind the text already in dst, cutting at the capacity.
+size_t appendText(char* dst, size_t capacity, const char* src);
+
+template <size_t N>
+inline size_t copyText(char (&dst)[N], const char* src) { return copyText(dst, N, src); }
+template <size_t N>
+inline size_t appendText(char (&dst)[N], const char* src) { return appendText(dst, N, src); }
+
+// ASCII case-insensitive comparisons; the log and its paths are compared this way.
+int compareNoCase(const char* a, const char* b);
+int compareNoCasePart(const char* a, const char* b, size_t count);

@@ -1,0 +1,293 @@
+// Program entry: start-up, the run, and the ordered teardown.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "common/text.h"
+#include "engine/driver.h"
+#include "engine/files.h"
+#include "log/itemlists.h"
+#include "log/loader.h"
+#include "resources/resource.h"
+#include "startup/cmdline.h"
+#include "startup/environment.h"
+#include "startup/mainwnd.h"
+#include "startup/restart.h"
+#include "startup/runstate.h"
+#include "startup/selfremove.h"
+#include "startup/statusreport.h"
+#include "ui/messages.h"
+#include "ui/wizard.h"
+
+static void onArenaExhausted(size_t)
+{
+    // The heap is gone: say so (unless silent) and end the process rather
+    // than run on with lists that forgot what they were told.
+    if (!runState.silentRun) {
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        char caption[256];
+        char text[256];
+        LoadMessageText(instance, MSG_ERROR_CAPTION, caption, sizeof caption);
+        LoadMessageText(instance, MSG_OUT_OF_MEMORY, text, sizeof text);
+        MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    }
+    ExitProcess(0);
+}
+
+static char* arenaText(size_t size)
+{
+    return static_cast<char*>(allocate(&runState.arena, size));
+}
+
+static char* arenaZeroedText(size_t size)
+{
+    return static_cast<char*>(allocateZeroed(&runState.arena, size));
+}
+
+// A command line is kept whole, however long: a log path cut to fit a
+// buffer would open some other file.
+static char* copyCommandLine(const char* text)
+{
+    size_t size = strlen(text) + 1;
+    char* copy = arenaText(size < kPathSize ? kPathSize : size);
+    copyText(copy, size < kPathSize ? kPathSize : size, text);
+    return copy;
+}
+
+static void loadCtl3d()
+{
+    RunState& rs = runState;
+    rs.ctl3dLibrary = LoadLibraryA("CTL3D32.DLL");
+    if (!rs.ctl3dLibrary)
+        return;
+    rs.ctl3dRegister = reinterpret_cast<Ctl3dInstanceProc>(reinterpret_cast<void*>(GetProcAddress(rs.ctl3dLibrary, "Ctl3dRegister")));
+    rs.ctl3dUnregister = reinterpret_cast<Ctl3dInstanceProc>(reinterpret_cast<void*>(GetProcAddress(rs.ctl3dLibrary, "Ctl3dUnregister")));
+    rs.ctl3dAutoSubclass = reinterpret_cast<Ctl3dInstanceProc>(reinterpret_cast<void*>(GetProcAddress(rs.ctl3dLibrary, "Ctl3dAutoSubclass")));
+    rs.ctl3dSubclassDlgEx = reinterpret_cast<Ctl3dSubclassDlgExProc>(reinterpret_cast<void*>(GetProcAddress(rs.ctl3dLibrary, "Ctl3dSubclassDlgEx")));
+    if (!rs.ctl3dRegister)
+        return;
+    if (rs.ctl3dRegister(rs.instance)) {
+        if (!rs.windows4OrLater && rs.ctl3dAutoSubclass)
+            rs.ctl3dAutoSubclass(rs.instance);
+    } else {
+        rs.ctl3dRegister = nullptr;
+    }
+}
+
+static void chooseLogFile(char* logPath)
+{
+    char description[256];
+    LoadMessageText(runState.instance, MSG_LOG_FILTER, description, sizeof description);
+    // One filter entry: description, pattern, and the closing empty string.
+    char filter[256 + sizeof "install.log" + 2];
+    size_t length = copyText(filter, sizeof filter - sizeof "install.log" - 1, description);
+    memcpy(filter + length + 1, "install.log\0", sizeof "install.log\0");
+
+    copyText(logPath, kPathSize, "INSTALL.LOG");
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = runState.mainWindow;
+    dialog.lpstrFilter = filter;
+    dialog.lpstrFile = logPath;
+    dialog.nMaxFile = kPathSize;
+    dialog.Flags = OFN_FILEMUSTEXIST;
+    if (!GetOpenFileNameA(&dialog))
+        logPath[0] = '\0';
+}
+
+static void allocateRunBuffers()
+{
+    RunState& rs = runState;
+    rs.applicationTitle = arenaText(kPathSize);
+    rs.applicationTitle[0] = '\0';
+    rs.readBuffer = arenaZeroedText(kReadBufferSize);
+    rs.pageBuffer = arenaText(kPathSize);
+    rs.progressText = arenaText(kProgressTextSize);
+    rs.progressText[0] = '\0';
+    rs.workBuffer = arenaText(kPathSize);
+    rs.systemDirectory = arenaText(kSystemDirectorySize);
+    rs.systemDirectory[0] = '\0';
+    rs.progmanBuffer = arenaZeroedText(512);
+    allocateItemLists(&rs.arena);
+}
+
+// Waits until Finish or a confirmed Cancel. It blocks for each message; both
+// flags are only ever set while a message is handled, so they are tested
+// again after every one.
+static void waitForWizard()
+{
+    MSG message;
+    while (!runState.finishPressed) {
+        if (!IsWindow(runState.wizardDialog))
+            runState.cancelRequested = 1;   // nothing could end the wait any more
+        if (runState.cancelRequested) {
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) {
+                    PostQuitMessage(static_cast<int>(message.wParam));
+                    break;
+                }
+                if (!IsDialogMessageA(runState.wizardDialog, &message)) {
+                    TranslateMessage(&message);
+                    DispatchMessageA(&message);
+                }
+            }
+            return;
+        }
+        BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(message.wParam));
+            runState.cancelRequested = 1;
+            return;
+        }
+        if (!IsDialogMessageA(runState.wizardDialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+static void askForRestart()
+{
+    char caption[256];
+    char text[512];
+    LoadMessageText(runState.instance, MSG_UNINSTALL, caption, sizeof caption);
+    LoadMessageText(runState.instance, MSG_RESTART_QUESTION, text, sizeof text);
+    if (MessageBoxA(runState.wizardDialog, text, caption, MB_OKCANCEL) == IDCANCEL)
+        runState.rebootNeeded = 0;
+}
+
+static void runUninstall(const char* logPath, char* topDirectory)
+{
+    RunState& rs = runState;
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));   // IDC_WAIT
+    int failed = loadInstallLog(logPath, topDirectory);
+    SetCursor(previous);
+    if (failed)
+        return;
+
+    if (rs.automaticRun || rs.finalPageStart) {
+        rs.uninstallMethod = kMethodAutomatic;
+        rs.wizardPage = kPerformPage;
+    }
+    if (!rs.silentRun) {
+        EnableWindow(rs.mainWindow, FALSE);
+        rs.wizardDialog = createWizard(IsWindowVisible(rs.mainWindow) ? rs.mainWindow : nullptr);
+        // Without a dialog nobody could press Finish or Cancel.
+        if (!rs.wizardDialog && !rs.automaticRun)
+            rs.cancelRequested = 1;
+    }
+    if (!rs.automaticRun && !rs.cancelRequested)
+        waitForWizard();
+
+    if (!rs.cancelRequested) {
+        SetCurrentDirectoryA("\\");
+        performUninstall(logPath);
+        PostMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, 0);
+    }
+    if (rs.rebootNeeded && !rs.silentRun)
+        askForRestart();
+    if (!rs.silentRun && rs.wizardDialog) {
+        DestroyWindow(rs.wizardDialog);
+        rs.wizardDialog = nullptr;
+    }
+    writeStatusReport();
+}
+
+static int endMessageLoop()
+{
+    DestroyWindow(runState.mainWindow);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText, int)
+{
+    RunState& rs = runState;
+    rs.arena.onExhausted = onArenaExhausted;
+
+    detectPlatform();
+    rs.programPath = arenaText(kPathSize);
+    moduleFileName(rs.programPath);
+    convertPathForm(rs.programPath, kPathSize, LongForm);
+    rs.companionIniPath = arenaText(kPathSize);
+    formCompanionIniPath(rs.companionIniPath);
+    rs.messageBuffer = arenaText(kMessageBufferSize);
+
+    char* commandLine = copyCommandLine(commandLineText ? commandLineText : "");
+    if (commandLine[0] == '\0')
+        substituteDefaultLog(commandLine, rs.companionIniPath);
+
+    bool startedWithZ = beginsWithZ(commandLine);
+    char tempCopyPath[kPathSize] = "";
+    if (!startedWithZ)
+        makeTemporaryCopy(tempCopyPath);
+
+    rs.panelBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_PANEL));
+
+    Switches switches = {};
+    char* cursor = parseSwitches(commandLine, &switches);
+    rs.automaticRun = switches.automaticRun;
+    rs.silentRun = switches.silentRun;
+    rs.rollbackRequested = switches.rollbackRequested;
+    rs.finalPageStart = switches.finalPageStart;
+    rs.relaunchedCopy = switches.relaunchedCopy;
+    if (!rs.relaunchedCopy)
+        rs.titleText = splitTitle(cursor);
+
+    loadAppearance();
+    if (!createMainWindow(instance, previous))
+        return 0;
+
+    if (rs.relaunchedCopy && *cursor != '\0') {
+        runSelfRemoval(cursor);
+        int exitCode = endMessageLoop();
+        if (rs.panelBitmap)
+            DeleteObject(rs.panelBitmap);
+        if (rs.textFont)
+            DeleteObject(rs.textFont);
+        release(&rs.arena);
+        return exitCode;
+    }
+
+    SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    loadCtl3d();
+
+    char logPath[kPathSize];
+    char topDirectory[kPathSize] = "";
+    const char* logToLoad = cursor;
+    if (*cursor == '\0') {
+        chooseLogFile(logPath);
+        logToLoad = logPath;
+    }
+    allocateRunBuffers();
+
+    if (*logToLoad != '\0')
+        runUninstall(logToLoad, topDirectory);
+
+    // Teardown, in this order.
+    int exitCode = endMessageLoop();
+    if (rs.ctl3dLibrary) {
+        if (rs.ctl3dUnregister)
+            rs.ctl3dUnregister(rs.instance);
+        FreeLibrary(rs.ctl3dLibrary);
+    }
+    if (rs.panelBitmap)
+        DeleteObject(rs.panelBitmap);
+    if (rs.rebootNeeded)
+        writeRestartProgram();
+    if (rs.textFont)
+        DeleteObject(rs.textFont);
+    endOfRunRemoval(startedWithZ, tempCopyPath, topDirectory);
+    release(&rs.arena);
+    if (rs.backgroundPalette)
+        DeleteObject(rs.backgroundPalette);
+    if (rs.rebootNeeded)
+        restartComputer();
+    return exitCode;
+}

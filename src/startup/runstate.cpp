@@ -1,0 +1,3 @@
+#include "startup/runstate.h"
+
+RunState runState;

@@ -1,0 +1,95 @@
+// RunState: the one process-wide record of a run. Everything that lives for
+// the run is reached through it; it is written and read on the one thread.
+#pragma once
+#include <windows.h>
+
+#include "startup/arena.h"
+
+constexpr int kPlatformNt = 1;       // Windows NT family
+constexpr int kPlatformOther = 2;    // Windows 95 family and every other Win32 platform
+
+constexpr int kMethodAutomatic = 1000;   // ids of the wizard's two radio buttons
+constexpr int kMethodCustom = 1001;
+
+constexpr unsigned char kPerformPage = 11;
+constexpr unsigned char kRollbackPage = 12;
+
+constexpr size_t kPathSize = 256;
+constexpr size_t kMessageBufferSize = 16384;
+constexpr size_t kReadBufferSize = 16384;
+constexpr size_t kProgressTextSize = 1024;
+constexpr size_t kSystemDirectorySize = 260;
+constexpr size_t kHeaderValueSize = 128;
+
+typedef int(WINAPI* Ctl3dInstanceProc)(HINSTANCE);
+typedef int(WINAPI* Ctl3dSubclassDlgExProc)(HWND, DWORD);
+
+struct RunState {
+    int platform;
+    int windows4OrLater;
+
+    int automaticRun;
+    int silentRun;
+    int rollbackRequested;
+    int finalPageStart;
+    int relaunchedCopy;
+
+    int uninstallMethod;
+    unsigned char wizardPage;
+    int finishPressed;
+    int cancelRequested;
+    int rebootNeeded;
+    int selfRemovalNeeded;
+    int progressActive;
+    int progressCount;
+    int progressTotal;
+    int sharedYesToAll;
+    int sharedNoToAll;
+    int rollbackAvailable;
+    volatile int timerWait;
+
+    HINSTANCE instance;
+    HWND mainWindow;
+    HWND wizardDialog;
+
+    char* titleText;
+    char* programPath;          // kPathSize, long form
+    char* companionIniPath;     // kPathSize
+    char* messageBuffer;        // kMessageBufferSize
+    char* applicationTitle;     // kPathSize
+    char* readBuffer;           // kReadBufferSize, zeroed
+    char* pageBuffer;           // kPathSize, the wizard pages' scratch text
+    char* progressText;         // kProgressTextSize
+    char* workBuffer;           // kPathSize
+    char* systemDirectory;      // kSystemDirectorySize
+    char* progmanBuffer;        // 512, zeroed: the Program Manager conversation
+
+    HBITMAP panelBitmap;
+    HFONT textFont;
+    HPALETTE backgroundPalette;
+
+    char* textFontName;         // kPathSize, or none when "Text Font" is empty
+    unsigned char fontCharSet;
+    unsigned char fontCharSize;
+    int noBackground;
+    int gradientStart[3];
+    int gradientDelta[3];
+    int screenWidth;
+    int screenHeight;
+
+    char mifName[kHeaderValueSize];
+    char manufacturer[kHeaderValueSize];
+    char product[kHeaderValueSize];
+    char versionNumber[kHeaderValueSize];
+    char serialNumber[kHeaderValueSize];
+
+    HMODULE ctl3dLibrary;
+    Ctl3dInstanceProc ctl3dRegister;       // cleared when registration fails
+    Ctl3dInstanceProc ctl3dUnregister;
+    Ctl3dInstanceProc ctl3dAutoSubclass;
+    Ctl3dSubclassDlgExProc ctl3dSubclassDlgEx;
+
+    BlockArena arena;
+};
+
+extern RunState runState;

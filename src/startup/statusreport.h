@@ -1,0 +1,4 @@
+// The status report for management software, when the log names one.
+#pragma once
+
+void writeStatusReport();

@@ -1,0 +1,142 @@
+// The program as a real process under Wine: start-up, the Open File dialog
+// for the log, the companion INI and the background window.
+#include <gtest/gtest.h>
+
+#include "winsupport.h"
+
+namespace {
+
+const DWORD kWindowWait = 15000;
+
+std::string fileTypeText(HWND dialog)
+{
+    return windowText(findDescendant(dialog, "ComboBox", 0x470));   // cmb1: files of type
+}
+
+std::string fileNameText(HWND dialog)
+{
+    // The explorer-style name box (cmb13) is a ComboBoxEx whose inner edit
+    // control carries its id; the old-style dialog has edt1 instead.
+    HWND name = findDescendant(dialog, "Edit", 0x47c);
+    if (!name)
+        name = findDescendant(dialog, "Edit", 0x480);
+    return windowText(name);
+}
+
+// The Open File dialog of the program (the common dialog's class "#32770"),
+// once it has filled in its file type and name.
+HWND waitForOpenDialog(const Process& program)
+{
+    return waitForWindow(program.info.dwProcessId, "#32770", kWindowWait, [](HWND w) {
+        return IsWindowVisible(w) && !fileTypeText(w).empty() && !fileNameText(w).empty();
+    });
+}
+
+void cancelDialog(HWND dialog)
+{
+    pressButton(findDescendant(dialog, "Button", IDCANCEL));
+}
+
+TEST(Startup, WithoutALogTheOpenFileDialogAsksForIt)
+{
+    Sandbox box("startup_open");
+    Process program;
+    ASSERT_TRUE(program.start(box.installProgram(), ""));
+    HWND dialog = waitForOpenDialog(program);
+    ASSERT_NE(dialog, nullptr) << "no Open File dialog";
+    EXPECT_EQ(fileTypeText(dialog), "Installation Logs");
+    EXPECT_EQ(fileNameText(dialog), "INSTALL.LOG");
+
+    // The background window exists but stays hidden without a companion INI.
+    HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWindowWait);
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(IsWindowVisible(main));
+
+    cancelDialog(dialog);
+    EXPECT_EQ(program.wait(kWindowWait), 0u);
+}
+
+TEST(Startup, CompanionIniReplacesTheFilterText)
+{
+    Sandbox box("startup_override");
+    box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg1=Ruvo Logs|Anything\r\n");
+    Process program;
+    ASSERT_TRUE(program.start(box.installProgram(), ""));
+    HWND dialog = waitForOpenDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(fileTypeText(dialog), "Ruvo Logs\r\nAnything");
+    cancelDialog(dialog);
+    EXPECT_EQ(program.wait(kWindowWait), 0u);
+}
+
+TEST(Startup, CompanionIniFollowsTheProgramsOwnName)
+{
+    // The INI is the program's path with the extension replaced: a program
+    // renamed SETUPX.EXE reads SETUPX.INI, not UNINSTAL.INI.
+    Sandbox box("startup_renamed");
+    box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg1=Wrong\r\n");
+    box.writeFile("SETUPX.INI", "[Language]\r\nMsg1=Right\r\n");
+    Process program;
+    ASSERT_TRUE(program.start(box.installProgram("SETUPX.EXE"), ""));
+    HWND dialog = waitForOpenDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(fileTypeText(dialog), "Right");
+    cancelDialog(dialog);
+    EXPECT_EQ(program.wait(kWindowWait), 0u);
+}
+
+TEST(Startup, NoBackgroundZeroShowsTheMaximizedGradient)
+{
+    Sandbox box("startup_gradient");
+    box.writeFile("UNINSTAL.INI", "[Settings]\r\nNo Background=0\r\n");
+    Process program;
+    ASSERT_TRUE(program.start(box.installProgram(), ""));
+    HWND dialog = waitForOpenDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWindowWait);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(IsZoomed(main));
+    // Owned by the main window, the dialog stands in front of it; move it
+    // aside so the gradient's left edge is in view.
+    SetWindowPos(dialog, nullptr, GetSystemMetrics(SM_CXSCREEN) - 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Sleep(500);
+
+    RECT client;
+    GetClientRect(main, &client);
+    POINT topLeft = {0, 0};
+    ClientToScreen(main, &topLeft);
+    int x = topLeft.x + 10;
+    int height = client.bottom;
+    EXPECT_EQ(screenPixel(x, topLeft.y + 1), 0x0000FFul) << "band 0 is pure blue";
+    EXPECT_EQ(screenPixel(x, topLeft.y + height - 1), 0x000000ul) << "band 95 is black";
+    // Halfway down, blue has fallen to about half; red and green stay 0.
+    unsigned long middle = screenPixel(x, topLeft.y + height / 2);
+    EXPECT_EQ(middle & 0xFFFF00ul, 0ul);
+    EXPECT_NEAR(static_cast<double>(middle & 0xFF), 128.0, 6.0);
+    // Brightness falls band by band, never rises.
+    unsigned long previous = 0xFF;
+    for (int y = 1; y < height; y += 3) {
+        unsigned long blue = screenPixel(x, topLeft.y + y) & 0xFF;
+        ASSERT_LE(blue, previous) << "at y " << y;
+        previous = blue;
+    }
+    saveScreenshot(nullptr, artifactsFolder() + "\\gradient.bmp");
+
+    cancelDialog(dialog);
+    EXPECT_EQ(program.wait(kWindowWait), 0u);
+}
+
+TEST(Startup, DefaultLogBesideTheProgramIsTakenWithoutADialog)
+{
+    // Blanks in the folder name: the path handed on is in short form, so
+    // it is not split into a log path and a title.
+    Sandbox box("startup default log");
+    box.writeFile("INSTALL.LOG", "*** Installation\r\nTitle: Sample\r\n");
+    Process program;
+    ASSERT_TRUE(program.start(box.installProgram(), ""));
+    EXPECT_EQ(program.wait(kWindowWait), 0u);
+    EXPECT_EQ(waitForWindow(program.info.dwProcessId, "#32770", 0), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The shipped program exports its window and dialog procedures under their
+# decorated stdcall names.
+set -euo pipefail
+objdump=$1 exe=$2
+table=$("$objdump" -p "$exe")
+status=0
+for name in _MainWndProc@16 _ItemDlg@16 _SharedDlg@16; do
+  if grep -Eq "\] ${name}\$" <<<"$table"; then
+    echo "exported: $name"
+  else
+    echo "missing export: $name"; status=1
+  fi
+done
+exit $status
