@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Sets up this machine, builds UNINSTAL.EXE (i686, which ships, and x86_64),
+# and runs a demo uninstall of the bundled sample application under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/setup.sh
+[ -f build/x86_64/CMakeCache.txt ] || cmake -S . -B build/x86_64 -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+[ -f build/i686/CMakeCache.txt ] || cmake -S . -B build/i686 -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/i686 --target uninstal
+cmake --build build/x86_64 --target uninstal demo
+
+export RUVO_BUILD=$root/build/x86_64
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+wine_env_start
+trap wine_env_stop EXIT
+
+shots=$root/build/demo
+mkdir -p "$shots"
+status=0
+wine64 build/x86_64/tests/demo.exe "$root/sample" "$root/build/x86_64/UNINSTAL.EXE" "$shots" || status=$?
+for bmp in "$shots"/*.bmp; do
+  [ -e "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
+done
+echo
+echo "Shipped program: build/i686/UNINSTAL.EXE; pictures of the run: build/demo/"
+exit $status
