@@ -7,6 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc)
 
+bash scripts/setup.sh
+
 configure() {   # directory, extra cmake arguments...
   local dir=$1; shift
   [ -f "$dir/CMakeCache.txt" ] || cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
