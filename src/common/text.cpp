@@ -32,16 +32,41 @@ size_t appendText(char* dst, size_t capacity, const char* src)
     return used + copyText(dst + used, capacity - used, src);
 }
 
-static int lowerAscii(unsigned char c)
+namespace {
+
+struct Folding {
+    unsigned char upper[256];
+    Folding()
+    {
+        for (int c = 0; c < 256; ++c)
+            upper[c] = static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c);
+    }
+};
+
+Folding folding;
+
+int upperAscii(unsigned char c)
 {
-    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+    return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
+}
+
+} // namespace
+
+unsigned char foldCase(unsigned char c)
+{
+    return folding.upper[c];
+}
+
+void setCaseFolding(const unsigned char upper[256])
+{
+    memcpy(folding.upper, upper, sizeof folding.upper);
 }
 
 int compareNoCasePart(const char* a, const char* b, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        int ca = lowerAscii(static_cast<unsigned char>(a[i]));
-        int cb = lowerAscii(static_cast<unsigned char>(b[i]));
+        int ca = folding.upper[static_cast<unsigned char>(a[i])];
+        int cb = folding.upper[static_cast<unsigned char>(b[i])];
         if (ca != cb)
             return ca < cb ? -1 : 1;
         if (ca == 0)
@@ -53,4 +78,17 @@ int compareNoCasePart(const char* a, const char* b, size_t count)
 int compareNoCase(const char* a, const char* b)
 {
     return compareNoCasePart(a, b, static_cast<size_t>(-1));
+}
+
+int compareNoCasePartAscii(const char* a, const char* b, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        int ca = upperAscii(static_cast<unsigned char>(a[i]));
+        int cb = upperAscii(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        if (ca == 0)
+            return 0;
+    }
+    return 0;
 }

@@ -18,6 +18,14 @@ inline size_t copyText(char (&dst)[N], const char* src) { return copyText(dst, N
 template <size_t N>
 inline size_t appendText(char (&dst)[N], const char* src) { return appendText(dst, N, src); }
 
-// ASCII case-insensitive comparisons; the log and its paths are compared this way.
+// Case-insensitive comparison as the system makes it for paths, keys and
+// names: characters are equal when their upper-case forms in the ANSI code
+// page are. The folding is ASCII until setCaseFolding installs the code
+// page's (start-up does, from the platform's upper-casing).
 int compareNoCase(const char* a, const char* b);
 int compareNoCasePart(const char* a, const char* b, size_t count);
+unsigned char foldCase(unsigned char c);
+void setCaseFolding(const unsigned char upper[256]);
+
+// Comparison with only ASCII letters folded, for the log's keywords.
+int compareNoCasePartAscii(const char* a, const char* b, size_t count);

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "engine/pathforms.h"
+
 struct FindState {
     char name[256];
     DWORD attributes;
@@ -17,13 +19,3 @@ int findFirst(FindState* find, const char* pattern);
 int findNext(FindState* find);
 void findClose(FindState* find);
 
-// True when the path has no attributes: it does not exist or cannot be reached.
-bool fileMissing(const char* path);
-
-enum PathForm { ShortForm, LongForm };
-
-// Rewrites `path` (a buffer of `capacity` bytes) in short (8.3) or long form,
-// component by component, with the names found on disk. Roots are never
-// rewritten, components that are not found stay as they are, and a result
-// that would not fit leaves the path unchanged.
-void convertPathForm(char* path, size_t capacity, PathForm form);

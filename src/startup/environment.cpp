@@ -18,6 +18,15 @@ void detectPlatform()
     runState.windows4OrLater = version.dwMajorVersion >= 4;
 }
 
+void installCaseFolding()
+{
+    unsigned char upper[256];
+    for (int c = 0; c < 256; ++c)
+        upper[c] = static_cast<unsigned char>(c);
+    CharUpperBuffA(reinterpret_cast<char*>(upper + 1), 255);
+    setCaseFolding(upper);
+}
+
 void moduleFileName(char* path)
 {
     // Older systems leave a name that fills the buffer unterminated.

@@ -5,6 +5,10 @@
 // Sets runState.platform and runState.windows4OrLater.
 void detectPlatform();
 
+// Makes the text comparisons fold case as the ANSI code page does, so that
+// they agree with the system's case-insensitive comparison of paths.
+void installCaseFolding();
+
 // The program's own file into a 256-byte buffer, always terminated.
 void moduleFileName(char* path);
 

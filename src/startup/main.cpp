@@ -7,7 +7,6 @@
 #include "common/text.h"
 #include "engine/driver.h"
 #include "engine/files.h"
-#include "log/itemlists.h"
 #include "log/loader.h"
 #include "resources/resource.h"
 #include "startup/cmdline.h"
@@ -38,11 +37,6 @@ static void onArenaExhausted(size_t)
 static char* arenaText(size_t size)
 {
     return static_cast<char*>(allocate(&runState.arena, size));
-}
-
-static char* arenaZeroedText(size_t size)
-{
-    return static_cast<char*>(allocateZeroed(&runState.arena, size));
 }
 
 // A command line is kept whole, however long: a log path cut to fit a
@@ -94,22 +88,6 @@ static void chooseLogFile(char* logPath)
     dialog.Flags = OFN_FILEMUSTEXIST;
     if (!GetOpenFileNameA(&dialog))
         logPath[0] = '\0';
-}
-
-static void allocateRunBuffers()
-{
-    RunState& rs = runState;
-    rs.applicationTitle = arenaText(kPathSize);
-    rs.applicationTitle[0] = '\0';
-    rs.readBuffer = arenaZeroedText(kReadBufferSize);
-    rs.pageBuffer = arenaText(kPathSize);
-    rs.progressText = arenaText(kProgressTextSize);
-    rs.progressText[0] = '\0';
-    rs.workBuffer = arenaText(kPathSize);
-    rs.systemDirectory = arenaText(kSystemDirectorySize);
-    rs.systemDirectory[0] = '\0';
-    rs.progmanBuffer = arenaZeroedText(512);
-    allocateItemLists(&rs.arena);
 }
 
 // Waits until Finish or a confirmed Cancel. It blocks for each message; both
@@ -212,6 +190,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     rs.arena.onExhausted = onArenaExhausted;
 
     detectPlatform();
+    installCaseFolding();
     rs.programPath = arenaText(kPathSize);
     moduleFileName(rs.programPath);
     convertPathForm(rs.programPath, kPathSize, LongForm);

@@ -1,8 +1,11 @@
 // RunState: the one process-wide record of a run. Everything that lives for
 // the run is reached through it; it is written and read on the one thread.
 #pragma once
-#include <windows.h>
+#include <cstddef>
+#include <cstdint>
 
+#include "common/wintypes.h"
+#include "log/reader.h"
 #include "startup/arena.h"
 
 constexpr int kPlatformNt = 1;       // Windows NT family
@@ -58,6 +61,7 @@ struct RunState {
     char* messageBuffer;        // kMessageBufferSize
     char* applicationTitle;     // kPathSize
     char* readBuffer;           // kReadBufferSize, zeroed
+    LineReader reader;          // the line reader over readBuffer
     char* pageBuffer;           // kPathSize, the wizard pages' scratch text
     char* progressText;         // kProgressTextSize
     char* workBuffer;           // kPathSize
@@ -93,3 +97,7 @@ struct RunState {
 };
 
 extern RunState runState;
+
+// Takes the run's buffers and the item lists from the arena, in the order
+// start-up has always taken them.
+void allocateRunBuffers();
