@@ -33,6 +33,10 @@ for dir in build/native build/i686 build/x86_64; do
   ctest --test-dir "$dir" --output-on-failure || status=1
 done
 
+echo "== fuzzing the log loader for ${RUVO_FUZZ_SECONDS:-60} s"
+bash scripts/fuzz.sh "${RUVO_FUZZ_SECONDS:-60}" > build/fuzz.log 2>&1 || { tail -n 40 build/fuzz.log; status=1; }
+tail -n 3 build/fuzz.log
+
 # Screenshots the tests left, as PNG beside their BMP.
 for bmp in build/x86_64/artifacts/*.bmp; do
   [ -e "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png"

@@ -1,5 +1,6 @@
 #include "log/listindex.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/text.h"
@@ -43,6 +44,7 @@ static const char* directoryPath(int index)
 void DirectoryIndex::add(const char* path, int index)
 {
     std::string folded = foldedKey(path);
+    byPath[folded].push_back(index);
     for (size_t at = 0; (at = folded.find('\\', at)) != std::string::npos; ++at) {
         std::vector<int>& list = byPrefix[folded.substr(0, at + 1)];
         if (list.empty() || list.back() != index)
@@ -50,10 +52,16 @@ void DirectoryIndex::add(const char* path, int index)
     }
 }
 
+void DirectoryIndex::cut(const char* path, int index)
+{
+    std::vector<int>& list = byPath[foldedKey(path)];
+    list.insert(std::lower_bound(list.begin(), list.end(), index), index);
+}
+
 int DirectoryIndex::firstEqual(const char* path) const
 {
-    auto found = byPrefix.find(foldedKey(path));
-    if (found == byPrefix.end())
+    auto found = byPath.find(foldedKey(path));
+    if (found == byPath.end())
         return -1;
     for (int index : found->second)
         if (compareNoCase(directoryPath(index), path) == 0)
@@ -82,8 +90,8 @@ int DirectoryIndex::firstRelated(const char* path) const
         size_t prefixLength = at + 1;
         if (prefixLength >= length)
             break;
-        auto outer = byPrefix.find(folded.substr(0, prefixLength));
-        if (outer == byPrefix.end())
+        auto outer = byPath.find(folded.substr(0, prefixLength));
+        if (outer == byPath.end())
             continue;
         for (int index : outer->second) {
             if (best >= 0 && index >= best)

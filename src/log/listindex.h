@@ -27,10 +27,13 @@ struct ListIndex {
 // directories its path has ever begun with, and a candidate is checked
 // against its current path before it counts.
 struct DirectoryIndex {
-    std::unordered_map<std::string, std::vector<int>> byPrefix;
+    std::unordered_map<std::string, std::vector<int>> byPrefix;   // every directory along a path
+    std::unordered_map<std::string, std::vector<int>> byPath;     // the whole path, kept in list order
 
-    // Lists record `index` under every directory along `path`.
+    // Lists a new record `index` under `path` and every directory along it.
     void add(const char* path, int index);
+    // Record `index` now has the shorter path `path`.
+    void cut(const char* path, int index);
     // The first record, in list order, whose path is `path` or a directory
     // inside it, or which `path` lies inside (the made-directory merge).
     int firstRelated(const char* path) const;

@@ -421,6 +421,14 @@ void iniEntry(Load& load)
 
 // --- Directories ----------------------------------------------------------
 
+size_t backslashes(const char* path)
+{
+    size_t count = 0;
+    for (; *path; ++path)
+        count += *path == '\\';
+    return count;
+}
+
 bool acceptableDirectory(const char* directory)
 {
     if (strlen(directory) <= 3)
@@ -447,11 +455,16 @@ void madeDir(Load& load)
     takePath(load, directory, sizeof directory - 1, argumentOf(load.line, KwMadeDir));
     appendBackslash(directory, sizeof directory);
 
-    char shortForm[kPath];
-    copyText(shortForm, directory);
-    convertPathForm(shortForm, sizeof shortForm, ShortForm);
-    if (beginsWithNoCase(load.topDirectory, shortForm))
-        load.topDirectory[strlen(shortForm)] = '\0';
+    // The short form has as many components as the directory itself, so a
+    // directory deeper than the top one cannot contain it: that saves the
+    // look-ups on disk for most made directories.
+    if (backslashes(directory) <= backslashes(load.topDirectory)) {
+        char shortForm[kPath];
+        copyText(shortForm, directory);
+        convertPathForm(shortForm, sizeof shortForm, ShortForm);
+        if (beginsWithNoCase(load.topDirectory, shortForm))
+            load.topDirectory[strlen(shortForm)] = '\0';
+    }
 
     if (!acceptableDirectory(directory))
         return;
@@ -462,7 +475,10 @@ void madeDir(Load& load)
     }
     auto* record = itemAt<DirectoryItem>(DirectoryList, found);
     size_t shorter = strlen(directory) < strlen(record->path) ? strlen(directory) : strlen(record->path);
-    record->path[shorter] = '\0';
+    if (record->path[shorter] != '\0') {
+        record->path[shorter] = '\0';
+        load.directories.cut(record->path, found);
+    }
     record->madeInstall = current();
 }
 

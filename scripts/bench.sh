@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks under Wine; prints their tables.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+[ -f build/x86_64/CMakeCache.txt ] || cmake -S . -B build/x86_64 -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/x86_64 --target loader_bench
+export RUVO_BUILD=$root/build/x86_64
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+wine_env_start
+trap wine_env_stop EXIT
+echo "== Log loading (real files under Wine)"
+wine64 build/x86_64/bench/loader_bench.exe
