@@ -24,30 +24,6 @@ struct Installed {
 
 std::vector<Installed> installed;
 
-std::string readWhole(const std::string& path)
-{
-    std::string content;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return content;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        content.append(chunk, got);
-    CloseHandle(file);
-    return content;
-}
-
-void writeWhole(const std::string& path, const std::string& content)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    if (file != INVALID_HANDLE_VALUE) {
-        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-}
-
 // Copies the sample tree, recording every file and folder it makes.
 void copyTree(const std::string& from, const std::string& to)
 {
@@ -80,10 +56,10 @@ void install(const std::string& sample, const std::string& program)
     installed.push_back({appDir + "\\UNINSTAL.EXE", false});
     CopyFileA((sample + "\\UNINSTAL.INI").c_str(), (appDir + "\\UNINSTAL.INI").c_str(), FALSE);
 
-    std::string log = readWhole(sample + "\\INSTALL.LOG.in");
+    std::string log = readWholeFile(sample + "\\INSTALL.LOG.in");
     for (size_t at; (at = log.find("@APPDIR@")) != std::string::npos;)
         log.replace(at, 8, appDir);
-    writeWhole(appDir + "\\INSTALL.LOG", log);
+    writeWholeFile(appDir + "\\INSTALL.LOG", log);
     installed.push_back({appDir + "\\INSTALL.LOG", false});
 
     HKEY key;

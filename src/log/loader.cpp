@@ -11,19 +11,13 @@
 #include "log/listindex.h"
 #include "log/loaderhost.h"
 #include "log/reader.h"
+#include "resources/resource.h"
 #include "startup/runstate.h"
 
 namespace {
 
 constexpr size_t kLineSize = 2048;
 constexpr size_t kPath = 260;
-
-// Message ids of the boxes the loader shows.
-constexpr int kMsgErrorCaption = 2;
-constexpr int kMsgNotOpened = 3;
-constexpr int kMsgInvalid = 4;
-constexpr int kMsgUninstall = 25;
-constexpr int kMsgAdminWarning = 67;
 
 struct Load {
     char line[kLineSize];
@@ -619,7 +613,7 @@ bool userRightsAdmin(Load& load)
     load.adminChecked = true;
     if (!administratorAccessDenied())
         return true;
-    showLoadError(kMsgAdminWarning, kMsgUninstall);
+    showLoadError(MSG_ADMIN_WARNING, MSG_UNINSTALL);
     return false;
 }
 
@@ -741,14 +735,14 @@ int loadInstallLog(const char* logPath, char* topDirectory)
 
     void* file = openLogFile(logPath);
     if (!file) {
-        showLoadError(kMsgNotOpened, kMsgErrorCaption);
+        showLoadError(MSG_LOG_NOT_OPENED, MSG_ERROR_CAPTION);
         delete load;
         return 1;
     }
     startReading(&runState.reader, file, readLogFile);
     int result = 0;
     if (!readHeader(*load)) {
-        showLoadError(kMsgInvalid, kMsgErrorCaption);
+        showLoadError(MSG_LOG_INVALID, MSG_ERROR_CAPTION);
         result = 1;
     } else {
         for (;;) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/text.h"
+#include "resources/resource.h"
 #include "startup/runstate.h"
 #include "ui/messages.h"
 
@@ -102,7 +103,7 @@ void showLoadError(int messageId, int captionId)
 void showTitleInCaption(const char* title)
 {
     char prefix[256], caption[512];
-    LoadMessageText(runState.instance, 25, prefix, sizeof prefix);
+    LoadMessageText(runState.instance, MSG_UNINSTALL, prefix, sizeof prefix);
     snprintf(caption, sizeof caption, "%s %s", prefix, title);
     SetWindowTextA(runState.mainWindow, caption);
 }

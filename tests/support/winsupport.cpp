@@ -71,13 +71,9 @@ std::string Sandbox::path(const std::string& relative) const
     return relative.empty() ? root : root + "\\" + relative;
 }
 
-void Sandbox::writeFile(const std::string& relative, const std::string& content) const
+void writeWholeFile(const std::string& path, const std::string& content)
 {
-    std::string full = path(relative);
-    // Make the folders on the way.
-    for (size_t at = root.size() + 1; (at = full.find('\\', at)) != std::string::npos; ++at)
-        CreateDirectoryA(full.substr(0, at).c_str(), nullptr);
-    HANDLE file = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     if (file != INVALID_HANDLE_VALUE) {
         WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
@@ -85,11 +81,11 @@ void Sandbox::writeFile(const std::string& relative, const std::string& content)
     }
 }
 
-std::string Sandbox::readFile(const std::string& relative) const
+std::string readWholeFile(const std::string& path)
 {
     std::string content;
-    HANDLE file = CreateFileA(path(relative).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return content;
     char chunk[4096];
@@ -98,6 +94,20 @@ std::string Sandbox::readFile(const std::string& relative) const
         content.append(chunk, got);
     CloseHandle(file);
     return content;
+}
+
+void Sandbox::writeFile(const std::string& relative, const std::string& content) const
+{
+    std::string full = path(relative);
+    // Make the folders on the way.
+    for (size_t at = root.size() + 1; (at = full.find('\\', at)) != std::string::npos; ++at)
+        CreateDirectoryA(full.substr(0, at).c_str(), nullptr);
+    writeWholeFile(full, content);
+}
+
+std::string Sandbox::readFile(const std::string& relative) const
+{
+    return readWholeFile(path(relative));
 }
 
 bool Sandbox::exists(const std::string& relative) const

@@ -29,6 +29,8 @@ struct Sandbox {
 };
 
 void removeTree(const std::string& path);
+std::string readWholeFile(const std::string& path);
+void writeWholeFile(const std::string& path, const std::string& content);
 
 // A registry key under HKEY_CURRENT_USER\Software\RuvoTest\<name>, deleted
 // when made and when dropped.
