@@ -27,18 +27,30 @@ source scripts/wine-env.sh
 wine_env_start
 trap wine_env_stop EXIT
 
-status=0
+status=0 passed=0 failed=0
 for dir in build/native build/i686 build/x86_64; do
   echo "== ctest in $dir"
-  ctest --test-dir "$dir" --output-on-failure || status=1
+  ctest --test-dir "$dir" --output-on-failure | tee build/ctest.log || status=1
+  summary=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' build/ctest.log | tail -n 1 || true)
+  if [ -z "$summary" ]; then status=1; continue; fi
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+  bad=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$summary")
+  passed=$((passed + total - bad)) failed=$((failed + bad))
 done
+[ "$failed" -eq 0 ] || status=1
 
 echo "== fuzzing the log loader for ${RUVO_FUZZ_SECONDS:-60} s"
-bash scripts/fuzz.sh "${RUVO_FUZZ_SECONDS:-60}" > build/fuzz.log 2>&1 || { tail -n 40 build/fuzz.log; status=1; }
-tail -n 3 build/fuzz.log
+if bash scripts/fuzz.sh "${RUVO_FUZZ_SECONDS:-60}" > build/fuzz.log 2>&1; then
+  passed=$((passed + 1))
+  grep -E '^Done [0-9]+ runs' build/fuzz.log || true
+else
+  tail -n 40 build/fuzz.log
+  failed=$((failed + 1)) status=1
+fi
 
 # Screenshots the tests left, as PNG beside their BMP.
 for bmp in build/x86_64/artifacts/*.bmp; do
   [ -e "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png"
 done
+echo "test suites: $passed passed, $failed failed"
 exit $status
