@@ -1,4 +1,423 @@
+// The uninstall driver: walks the item lists in their fixed order and hands
+// each item that this run undoes to the unit that knows its kind of change.
 #include "engine/driver.h"
 
-// Not built yet: no uninstall step runs.
-void performUninstall(const char*) {}
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#include "common/text.h"
+#include "engine/devices.h"
+#include "engine/fileremoval.h"
+#include "engine/files.h"
+#include "engine/ini.h"
+#include "engine/pathrules.h"
+#include "engine/programs.h"
+#include "engine/progman.h"
+#include "engine/registry.h"
+#include "engine/selfreg.h"
+#include "engine/shareddlls.h"
+#include "engine/subsystem.h"
+#include "log/itemlists.h"
+#include "resources/resource.h"
+#include "startup/runstate.h"
+#include "ui/messages.h"
+#include "ui/progress.h"
+
+namespace {
+
+enum Prefix {
+    PrefixFile,
+    PrefixSystemFile,
+    PrefixDirectory,
+    PrefixEmptyDirectories,
+    PrefixIniFile,
+    PrefixIniEdit,
+    PrefixRegistryKey,
+    PrefixRegistryEdit,
+    PrefixIcon,
+    PrefixSelfUnregister,
+    PrefixSubSystem,
+    PrefixRegistryTree,
+    PrefixProgram,
+    PrefixService,
+    kPrefixCount
+};
+
+const int kPrefixMessages[kPrefixCount] = {29, 30, 31, 32, 33, 34, 35, 36, 37, 40, 44, 56, 57, 58};
+const int kAnimationFrames = 24;
+
+struct Run {
+    char prefixes[kPrefixCount][64];
+    bool automatic;
+    bool rollback;
+    uint16_t threshold;      // the lowest installation number this run undoes
+    HICON frames[kAnimationFrames];
+};
+
+bool cancelled()
+{
+    return runState.cancelRequested != 0;
+}
+
+// Announces an item: its prefix and text in progressText, shown at once.
+void announce(const Run& run, Prefix prefix, const char* item)
+{
+    copyText(runState.progressText, kProgressTextSize, run.prefixes[prefix]);
+    appendText(runState.progressText, kProgressTextSize, item);
+    showProgress(runState.progressText);
+}
+
+// Registry keys are shown cut to 48 characters: 45 and "...".
+void announceKey(const Run& run, Prefix prefix, const char* key)
+{
+    char shown[64];
+    if (strlen(key) > 48) {
+        copyTextPart(shown, sizeof shown, key, 45);
+        appendText(shown, "...");
+    } else {
+        copyText(shown, key);
+    }
+    announce(run, prefix, shown);
+}
+
+// Files and directories are fitted to the action line before they are shown.
+void announcePath(const Run& run, Prefix prefix, const char* path)
+{
+    copyText(runState.progressText, kProgressTextSize, run.prefixes[prefix]);
+    appendText(runState.progressText, kProgressTextSize, path);
+    HWND action = runState.wizardDialog ? GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT) : nullptr;
+    fitPathToControl(action, runState.progressText, kProgressTextSize);
+    showProgress(runState.progressText);
+}
+
+void counted()
+{
+    runState.progressCount += 1;
+}
+
+bool takenByMethod(const Run& run, int32_t selected)
+{
+    return run.automatic || selected;
+}
+
+void prepareDialog()
+{
+    HWND dialog = runState.wizardDialog;
+    if (!dialog)
+        return;
+    for (int id : {IDC_TOP_TEXT, IDC_SECOND_TEXT}) {
+        EnableWindow(GetDlgItem(dialog, id), FALSE);
+        ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
+    }
+    for (int id : {IDC_PROGRESS_TEXT, IDC_ACTION_TEXT}) {
+        EnableWindow(GetDlgItem(dialog, id), TRUE);
+        ShowWindow(GetDlgItem(dialog, id), SW_SHOW);
+    }
+    char format[1024], text[1024 + 256];
+    LoadMessageText(runState.instance, 45, format, sizeof format);
+    snprintf(text, sizeof text, format, runState.applicationTitle);
+    SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, text);
+    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
+    if (runState.ctl3dRegister)
+        ShowWindow(GetDlgItem(dialog, IDC_PROGRESS_BAR), SW_SHOW);
+}
+
+void prepare(Run& run)
+{
+    RunState& rs = runState;
+    for (int i = 0; i < kPrefixCount; ++i)
+        LoadMessageText(rs.instance, kPrefixMessages[i], run.prefixes[i], sizeof run.prefixes[i]);
+    if (rs.uninstallMethod == kMethodCustom)
+        rs.rollbackRequested = 0;
+    run.automatic = rs.uninstallMethod != kMethodCustom;
+    run.rollback = rs.rollbackRequested != 0;
+    run.threshold = run.rollback ? installLog.installationCount : 1;
+    rs.progressCount = 0;
+    rs.progressTotal = 0;
+    for (ItemListId list : {ServiceList, IconList, RegistryEditList, RegistryTreeList, RegistryKeyList, IniItemList,
+                            IniFileList, DirectoryList, SystemFileList, PrivateFileList})
+        rs.progressTotal += itemCount(list);
+    if (rs.progressTotal == 0)
+        rs.progressTotal = 1;
+    prepareDialog();
+    for (int i = 0; i < kAnimationFrames; ++i)
+        run.frames[i] = LoadIconA(rs.instance, MAKEINTRESOURCEA(IDI_ANIMATION_FIRST + i));
+    showProgress(nullptr);
+    rs.progressActive = 1;
+}
+
+void services(const Run& run)
+{
+    for (int i = 0; i < itemCount(ServiceList) && !cancelled(); ++i) {
+        auto* service = itemAt<ServiceItem>(ServiceList, i);
+        counted();
+        if (!takenByMethod(run, service->selected) || service->install < run.threshold)
+            continue;
+        announce(run, PrefixService, service->name);
+        removeService(service->name);
+        pumpMessages(3500);   // the service is given time to stop
+    }
+}
+
+void iniFiles(const Run& run)
+{
+    for (int i = 0; i < itemCount(IniFileList) && !cancelled(); ++i) {
+        auto* ini = itemAt<IniFileItem>(IniFileList, i);
+        counted();
+        if (!takenByMethod(run, ini->selected) || ini->install < run.threshold || hasDotComponent(ini->path))
+            continue;
+        announce(run, PrefixIniFile, ini->path);
+        resetAttributes(ini->path);
+        deleteFile(ini->path);
+    }
+}
+
+void iniEntries(const Run& run)
+{
+    for (int i = 0; i < itemCount(IniItemList) && !cancelled(); ++i) {
+        auto* entry = itemAt<IniItem>(IniItemList, i);
+        counted();
+        if (!takenByMethod(run, entry->selected) || entry->install < run.threshold || fileMissing(entry->file))
+            continue;
+        announce(run, PrefixIniEdit, entry->file);
+        restoreIniEntry(entry, run.rollback ? entry->previousValue : entry->preInstallValue);
+    }
+}
+
+void editedFiles(const Run& run)
+{
+    if (!run.rollback)
+        return;
+    for (int i = 0; i < itemCount(EditedFileList); ++i) {
+        auto* edited = itemAt<EditedFileItem>(EditedFileList, i);
+        if (edited->install >= run.threshold && !fileMissing(edited->backupPath))
+            removeOrRestoreFile(edited->path, edited->backupPath, 1);
+    }
+}
+
+// Unregistration and device lines of a file about to go, unless a rollback
+// restores it from a backup of its own installation.
+template <class Item>
+void beforeRemoval(const Run& run, const Item* file)
+{
+    if (run.rollback && !(file->backupInstall == file->install && file->backupPath[0] == '\0'))
+        return;
+    if (file->selfRegInstall >= run.threshold)
+        callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, false);
+    if (file->deviceInstall >= run.threshold)
+        removeDevice(file->path);
+}
+
+template <class Item>
+bool keptForItsBackup(const Run& run, const Item* file)
+{
+    return run.rollback && file->backupInstall == run.threshold && file->backupPath[0] != '\0';
+}
+
+void sharedPrivateFiles(const Run& run)
+{
+    for (int i = itemCount(PrivateFileList) - 1; i >= 0; --i) {
+        auto* file = itemAt<PrivateFileItem>(PrivateFileList, i);
+        bool taken = (run.automatic && (file->autoRemove || (run.rollback && file->backupPath[0] != '\0'))) ||
+                     file->selected;
+        if (!taken || file->install < run.threshold)
+            continue;
+        int result = file->sharedInstall >= run.threshold ? releaseSharedFile(file->path, 0, file->sharedCount) : 0;
+        if (result == 1) {
+            if (!keptForItsBackup(run, file))
+                file->path[0] = '\0';
+            continue;
+        }
+        beforeRemoval(run, file);
+    }
+}
+
+void sharedSystemFiles(const Run& run)
+{
+    for (int i = itemCount(SystemFileList) - 1; i >= 0; --i) {
+        auto* file = itemAt<SystemFileItem>(SystemFileList, i);
+        if (file->install < run.threshold)
+            continue;
+        if ((file->selected || runState.windows4OrLater) && file->sharedInstall >= run.threshold) {
+            int result = releaseSharedFile(file->path, 0, file->sharedCount);
+            if (result == 1 && !keptForItsBackup(run, file))
+                file->path[0] = '\0';
+            if (result == 2)
+                file->selected = 1;
+        }
+        if (file->selected && file->path[0] != '\0')
+            beforeRemoval(run, file);
+    }
+}
+
+void privateFiles(const Run& run)
+{
+    for (int i = 0; i < itemCount(PrivateFileList) && !cancelled(); ++i) {
+        auto* file = itemAt<PrivateFileItem>(PrivateFileList, i);
+        counted();
+        bool ownBackup = file->backupInstall == run.threshold;
+        bool taken = (run.automatic && (file->autoRemove || (run.rollback && file->backupPath[0] != '\0' && ownBackup))) ||
+                     file->selected;
+        if (file->path[0] == '\0' || !taken || file->install < run.threshold)
+            continue;
+        if (removeOrRestoreFile(file->path, file->backupPath, run.rollback && ownBackup))
+            announcePath(run, PrefixFile, file->path);
+    }
+}
+
+void systemFiles(const Run& run)
+{
+    for (int i = 0; i < itemCount(SystemFileList) && !cancelled(); ++i) {
+        auto* file = itemAt<SystemFileItem>(SystemFileList, i);
+        counted();
+        bool ownBackup = file->backupInstall == run.threshold;
+        bool taken = file->selected || (run.rollback && file->backupPath[0] != '\0' && ownBackup);
+        if (file->path[0] == '\0' || !taken || file->install < run.threshold)
+            continue;
+        if (removeOrRestoreFile(file->path, file->backupPath, run.rollback && ownBackup))
+            announcePath(run, PrefixSystemFile, file->path);
+    }
+}
+
+template <class Item>
+void registerAgain(const Run& run, ItemListId list)
+{
+    for (int i = 0; i < itemCount(list) && !cancelled(); ++i) {
+        auto* file = itemAt<Item>(list, i);
+        if (file->path[0] != '\0' && file->install >= run.threshold && file->backupPath[0] != '\0' &&
+            file->backupInstall == run.threshold && file->selfRegInstall >= run.threshold)
+            callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, true);
+    }
+}
+
+void directories(const Run& run)
+{
+    for (int i = 0; i < itemCount(DirectoryList) && !cancelled(); ++i) {
+        auto* directory = itemAt<DirectoryItem>(DirectoryList, i);
+        counted();
+        if (!takenByMethod(run, directory->selected) || directory->madeInstall < run.threshold)
+            continue;
+        bool withFiles = !run.automatic || directory->treeInstall >= run.threshold;
+        size_t length = strlen(directory->path);
+        if (length > 0)
+            directory->path[length - 1] = '\0';   // the trailing backslash
+        announcePath(run, withFiles ? PrefixDirectory : PrefixEmptyDirectories, directory->path);
+        removeDirectoryTree(directory->path, withFiles);
+    }
+}
+
+// A rollback cuts the log back to what precedes its last section, or
+// deletes it when it has only one.
+void cutLog(const char* logPath)
+{
+    if (installLog.lastSectionOffset == 0) {
+        deleteFile(logPath);
+        return;
+    }
+    HANDLE file = CreateFileA(logPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    if (SetFilePointer(file, static_cast<LONG>(installLog.lastSectionOffset), nullptr, FILE_BEGIN) ==
+        installLog.lastSectionOffset)
+        SetEndOfFile(file);
+    CloseHandle(file);
+}
+
+void registryEdits(const Run& run)
+{
+    for (int i = 0; i < itemCount(RegistryEditList) && !cancelled(); ++i) {
+        auto* value = itemAt<RegistryEditItem>(RegistryEditList, i);
+        counted();
+        if (!takenByMethod(run, value->selected) || value->install < run.threshold)
+            continue;
+        announceKey(run, PrefixRegistryEdit, value->key);
+        restoreRegistryValue(value, run.rollback ? value->previousValue : value->preInstallValue);
+    }
+}
+
+void createdValues(const Run& run)
+{
+    for (int i = itemCount(RegistryKeyList) - 1; i >= 0 && !cancelled(); --i) {
+        auto* value = itemAt<RegistryKeyItem>(RegistryKeyList, i);
+        counted();
+        if (!takenByMethod(run, value->selected) || value->install < run.threshold)
+            continue;
+        announceKey(run, PrefixRegistryKey, value->key);
+        removeCreatedValue(value);
+    }
+}
+
+void registryTrees(const Run& run)
+{
+    for (int i = itemCount(RegistryTreeList) - 1; i >= 0 && !cancelled(); --i) {
+        auto* tree = itemAt<RegistryTreeItem>(RegistryTreeList, i);
+        counted();
+        if (!takenByMethod(run, tree->selected) || tree->install < run.threshold)
+            continue;
+        announceKey(run, PrefixRegistryTree, tree->key);
+        deleteRegistryTree(tree->key, tree->root);
+    }
+}
+
+void icons(const Run& run)
+{
+    bool connected = false;
+    for (int i = 0; i < itemCount(IconList) && !cancelled(); ++i) {
+        auto* icon = itemAt<IconItem>(IconList, i);
+        counted();
+        if (!takenByMethod(run, icon->selected) || (run.rollback && icon->install != run.threshold))
+            continue;
+        if (!connected)
+            connected = progmanConnect();
+        announce(run, PrefixIcon, icon->name);
+        removeIcon(i);
+    }
+    if (connected)
+        progmanDisconnect();
+}
+
+} // namespace
+
+void performUninstall(const char* logPath)
+{
+    Run run = {};
+    prepare(run);
+
+    runLoggedPrograms(run.threshold, run.prefixes[PrefixProgram]);
+    services(run);
+    if (installLog.subSystemName && (run.automatic || installLog.subSystemSelected)) {
+        announce(run, PrefixSubSystem, installLog.subSystemName);
+        if (!removeBorlandSubSystem())
+            return;
+    }
+    iniFiles(run);
+    iniEntries(run);
+    editedFiles(run);
+    sharedPrivateFiles(run);
+    sharedSystemFiles(run);
+    privateFiles(run);
+    systemFiles(run);
+    if (run.rollback) {
+        registerAgain<PrivateFileItem>(run, PrivateFileList);
+        registerAgain<SystemFileItem>(run, SystemFileList);
+    }
+    if (run.automatic && !cancelled() && !run.rollback)
+        deleteFile(logPath);
+    directories(run);
+    if (run.rollback)
+        cutLog(logPath);
+    registryEdits(run);
+    createdValues(run);
+    registryTrees(run);
+    if (cancelled())
+        return;
+    icons(run);
+    bool perUserDue = run.rollback ? installLog.lastSectionOffset == 0 : run.automatic;
+    if (installLog.perUserId && perUserDue)
+        runPerUserUninstall();
+}

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "common/text.h"
+#include "engine/pathrules.h"
+#include "startup/runstate.h"
 
 static void takeFound(FindState* find)
 {
@@ -104,4 +106,83 @@ void convertPathForm(char* path, size_t capacity, PathForm form)
     if (strlen(result) + 1 >= sizeof result || strlen(result) + 1 > capacity)
         return;
     copyText(path, capacity, result);
+}
+
+int resetAttributes(const char* path, DWORD attributes)
+{
+    return SetFileAttributesA(path, attributes ? attributes : FILE_ATTRIBUTE_NORMAL) ? 0 : 1;
+}
+
+int deleteFile(const char* path)
+{
+    if (runState.programPath) {
+        char longForm[MAX_PATH];
+        copyText(longForm, path);
+        convertPathForm(longForm, sizeof longForm, LongForm);
+        if (compareNoCase(longForm, runState.programPath) == 0)
+            runState.selfRemovalNeeded = 1;
+    }
+    return DeleteFileA(path) ? 0 : 1;
+}
+
+int removeDirectory(const char* path)
+{
+    resetAttributes(path);
+    return RemoveDirectoryA(path) ? 0 : 1;
+}
+
+bool isWindowsOrSystemDirectory(const char* directory)
+{
+    char windows[256], system[256];
+    UINT w = GetWindowsDirectoryA(windows, sizeof windows);
+    UINT y = GetSystemDirectoryA(system, sizeof system);
+    return (w > 0 && w < sizeof windows && compareNoCase(directory, windows) == 0) ||
+           (y > 0 && y < sizeof system && compareNoCase(directory, system) == 0) ||
+           (runState.systemDirectory && runState.systemDirectory[0] &&
+            compareNoCase(directory, runState.systemDirectory) == 0);
+}
+
+void removeDirectoryTree(const char* path, bool withFiles)
+{
+    if (strlen(path) < 4 || isWindowsOrSystemDirectory(path) || hasDotComponent(path))
+        return;
+    char pattern[256];
+    if (copyText(pattern, path) + 4 >= sizeof pattern)
+        return;
+    appendText(pattern, "\\*.*");
+    FindState find;
+    for (int found = findFirst(&find, pattern); found == 0; found = findNext(&find)) {
+        char child[256];
+        copyText(child, path);
+        appendText(child, "\\");
+        // An entry whose full path would not fit is left where it is.
+        if (appendText(child, find.name) + 1 >= sizeof child)
+            continue;
+        if (find.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (find.name[0] != '.')
+                removeDirectoryTree(child, withFiles);
+        } else if (withFiles) {
+            resetAttributes(child);
+            deleteFile(child);
+        }
+    }
+    findClose(&find);
+    removeDirectory(path);
+}
+
+bool isWin32Executable(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool executable = false;
+    WORD signature = 0;
+    DWORD offset = 0, got = 0;
+    if (ReadFile(file, &signature, 2, &got, nullptr) && got == 2 && signature == 0x5A4D &&
+        SetFilePointer(file, 0x3C, nullptr, FILE_BEGIN) == 0x3C && ReadFile(file, &offset, 4, &got, nullptr) &&
+        got == 4 && SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == offset &&
+        ReadFile(file, &signature, 2, &got, nullptr) && got == 2)
+        executable = signature == 0x4550;
+    CloseHandle(file);
+    return executable;
 }

@@ -1,0 +1,13 @@
+// Turning a logged old registry value (a list of strings) into the data
+// that is written back.
+#pragma once
+#include <cstddef>
+
+// Log value types 0..4: string, expandable string, multi-string, double
+// word, binary.
+constexpr int kLogValueTypes = 5;
+
+// Fills `data` (`capacity` bytes) for log type `valueType` from the string
+// list `strings` (strings ended by NULs, closed by an empty string) and
+// returns the byte count; -1 for a type outside 0..4.
+long registryData(int valueType, const char* strings, size_t stringsSize, unsigned char* data, size_t capacity);

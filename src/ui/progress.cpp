@@ -1,0 +1,91 @@
+#include "ui/progress.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "resources/resource.h"
+#include "startup/runstate.h"
+#include "ui/pathfit.h"
+
+void showProgress(const char* text)
+{
+    HWND dialog = runState.wizardDialog;
+    if (dialog) {
+        if (text) {
+            char shown[kProgressTextSize], current[kProgressTextSize] = "";
+            snprintf(shown, sizeof shown, "\r\n\r\n%s", text);
+            HWND action = GetDlgItem(dialog, IDC_ACTION_TEXT);
+            GetWindowTextA(action, current, sizeof current);
+            if (strcmp(current, shown) != 0)   // an unchanged text causes no repaint
+                SetWindowTextA(action, shown);
+        }
+        RECT bar;
+        GetWindowRect(GetDlgItem(dialog, IDC_PROGRESS_BAR), &bar);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&bar), 2);
+        InvalidateRect(dialog, &bar, FALSE);
+    }
+    pumpMessages(1);
+}
+
+static void dispatchPending()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));   // for the loop that owns it
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void pumpMessages(UINT milliseconds)
+{
+    // A Win32 timer ticks every 10 to 16 ms at best: waiting for one after
+    // every item would make a long uninstall wait minutes for ticks. What
+    // is pending (input, paints, the animation's ticks, Cancel) runs now.
+    if (milliseconds <= 1 || !runState.mainWindow) {
+        dispatchPending();
+        return;
+    }
+    runState.timerWait = 1;
+    SetTimer(runState.mainWindow, kPumpTimer, milliseconds, nullptr);
+    while (runState.timerWait) {
+        dispatchPending();
+        if (!runState.timerWait)
+            break;
+        // Sleep until the next message; the main window's timer clears the flag.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+    }
+    KillTimer(runState.mainWindow, kPumpTimer);
+    runState.timerWait = 0;
+}
+
+namespace {
+struct Measure {
+    HDC dc;
+};
+
+int measureText(const char* text, void* context)
+{
+    SIZE size = {};
+    GetTextExtentPoint32A(static_cast<Measure*>(context)->dc, text, static_cast<int>(strlen(text)), &size);
+    return size.cx;
+}
+} // namespace
+
+void fitPathToControl(HWND control, char* text, size_t capacity)
+{
+    if (!control)
+        return;
+    RECT rect;
+    GetWindowRect(control, &rect);
+    Measure measure = {GetDC(control)};
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font ? SelectObject(measure.dc, font) : nullptr;
+    fitPath(text, capacity, rect.right - rect.left, measureText, &measure);
+    if (previous)
+        SelectObject(measure.dc, previous);
+    ReleaseDC(control, measure.dc);
+}

@@ -1,0 +1,20 @@
+// The progress display: the action in progress, the bar, and keeping the
+// interface alive between two items of the uninstall.
+#pragma once
+#include <windows.h>
+
+constexpr UINT_PTR kPumpTimer = 8298;
+
+// Shows `text` (after two empty lines) in the wizard's action line when it
+// changed, invalidates the bar, and lets pending messages run. With no text
+// only the bar is repainted.
+void showProgress(const char* text);
+
+// Lets pending messages run. A period of one millisecond returns as soon as
+// nothing is pending; a longer one keeps the interface alive that long,
+// blocking between messages instead of spinning.
+void pumpMessages(UINT milliseconds);
+
+// Shortens the path line of `text` (a buffer of `capacity` bytes) until it
+// fits `control`; does nothing without a control.
+void fitPathToControl(HWND control, char* text, size_t capacity);
