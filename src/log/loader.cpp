@@ -100,6 +100,13 @@ void longFormKey(const char* path, std::string* key)
 
 // --- File lines ----------------------------------------------------------
 
+// A logged wildcard pattern names a set of files: it is gone when nothing
+// matches it any more. (Asked for its attributes, a pattern is never there.)
+bool installedFileGone(const char* path)
+{
+    return strpbrk(path, "*?") ? patternMatchesNothing(path) : fileMissing(path);
+}
+
 bool isSystemDirectory(const Load& load, const char* directory)
 {
     return compareNoCase(directory, load.windowsDir) == 0 || compareNoCase(directory, load.systemDir) == 0 ||
@@ -158,7 +165,7 @@ void fileLine(Load& load, Keyword keyword)
     }
 
     if (path[0] == '\0' || onRemovableDrive(load, path) || (overwrittenUnshared && backup[0] == '\0') ||
-        fileMissing(path))
+        installedFileGone(path))
         return;
 
     char directory[kPath];

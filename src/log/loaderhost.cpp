@@ -30,6 +30,16 @@ void closeLogFile(void* file)
     CloseHandle(static_cast<HANDLE>(file));
 }
 
+bool patternMatchesNothing(const char* pattern)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return true;
+    FindClose(find);
+    return false;
+}
+
 void oemToAnsi(char* text)
 {
     OemToCharA(text, text);

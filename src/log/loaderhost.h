@@ -11,6 +11,9 @@ void* openLogFile(const char* path);
 int readLogFile(void* file, char* buffer, int size);
 void closeLogFile(void* file);
 
+// True when no file matches the wildcard pattern `pattern`.
+bool patternMatchesNothing(const char* pattern);
+
 // Converts a text from the OEM code page to ANSI in place.
 void oemToAnsi(char* text);
 

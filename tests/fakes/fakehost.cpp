@@ -33,6 +33,11 @@ bool fileMissing(const char* path)
     return !fake.everyFileExists && fake.files.count(upper(path)) == 0;
 }
 
+bool patternMatchesNothing(const char* pattern)
+{
+    return fileMissing(pattern);   // the tests list a pattern as a file that is there
+}
+
 // The fake disk has no 8.3 names: both forms are the path itself.
 void convertPathForm(char*, size_t, PathForm) {}
 

@@ -106,6 +106,14 @@ TEST_F(LoaderTest, FilesSortedIntoPrivateAndSystem)
     EXPECT_EQ(a->sharedInstall, 1);
 }
 
+TEST_F(LoaderTest, WildcardPatternsStayWhileSomethingMatches)
+{
+    exists("C:\\APP\\DATA\\*.DAT");   // the fake machine's way of saying a file matches
+    load("File Copy: C:\\APP\\DATA\\*.DAT\r\nFile Copy: C:\\APP\\OLD\\*.DAT\r\n");
+    ASSERT_EQ(itemCount(PrivateFileList), 1);
+    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "C:\\APP\\DATA\\*.DAT");
+}
+
 TEST_F(LoaderTest, RepeatedFilesOverTwoSections)
 {
     exists("C:\\APP\\A.DLL");
