@@ -6,7 +6,7 @@ cd "$root"
 bash scripts/setup.sh
 [ -f build/x86_64/CMakeCache.txt ] || cmake -S . -B build/x86_64 -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/x86_64 --target loader_bench
+cmake --build build/x86_64 --target loader_bench uninstall_bench uninstal
 export RUVO_BUILD=$root/build/x86_64
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
@@ -14,3 +14,5 @@ wine_env_start
 trap wine_env_stop EXIT
 echo "== Log loading (real files under Wine)"
 wine64 build/x86_64/bench/loader_bench.exe
+echo "== Uninstall (real files under Wine)"
+wine64 build/x86_64/bench/uninstall_bench.exe "$root/build/x86_64/UNINSTAL.EXE"

@@ -11,8 +11,13 @@
 
 void removeFileWithCompanions(const char* path)
 {
-    resetAttributes(path);
-    deleteFile(path);
+    // Attributes matter only to a file that refuses to go: a read-only,
+    // hidden or system file is made normal and deleted again. A file that
+    // stays for another reason (in use) keeps its attributes.
+    if (deleteFile(path) != 0 && GetLastError() == ERROR_ACCESS_DENIED) {
+        resetAttributes(path);
+        deleteFile(path);
+    }
     size_t length = strlen(path);
     if (length <= 4 || !endsWithNoCase(path, ".HLP"))
         return;

@@ -78,7 +78,7 @@ bool createMainWindow(HINSTANCE instance, HINSTANCE previous)
         windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         windowClass.lpszClassName = kClassName;
-        if (!RegisterClassA(&windowClass))
+        if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             return false;
     }
     runState.instance = instance;

@@ -7,6 +7,8 @@
 #include "startup/runstate.h"
 #include "ui/pathfit.h"
 
+static const DWORD kPumpInterval = 10;
+
 void showProgress(const char* text)
 {
     HWND dialog = runState.wizardDialog;
@@ -45,7 +47,16 @@ void pumpMessages(UINT milliseconds)
     // A Win32 timer ticks every 10 to 16 ms at best: waiting for one after
     // every item would make a long uninstall wait minutes for ticks. What
     // is pending (input, paints, the animation's ticks, Cancel) runs now.
+    // Looking into the queue costs a round trip to the window system, so
+    // within a few milliseconds of the last look, an item does not look
+    // again: the display still follows a hundred times a second and Cancel
+    // is seen before the next item but one.
+    static DWORD lastLook;
     if (milliseconds <= 1 || !runState.mainWindow) {
+        DWORD now = GetTickCount();
+        if (now - lastLook < kPumpInterval)
+            return;
+        lastLook = now;
         dispatchPending();
         return;
     }

@@ -1,0 +1,138 @@
+// The progress display and the driver's bookkeeping, in this process:
+// message pumping, the action line, the bar's counts and the texts shown.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/text.h"
+#include "engine/driver.h"
+#include "log/itemlists.h"
+#include "resources/resource.h"
+#include "startup/environment.h"
+#include "startup/mainwnd.h"
+#include "startup/runstate.h"
+#include "ui/progress.h"
+#include "winsupport.h"
+
+namespace {
+
+int setTextCalls;
+WNDPROC staticProc;
+
+LRESULT CALLBACK countingStatic(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT)
+        ++setTextCalls;
+    return CallWindowProcA(staticProc, window, message, wParam, lParam);
+}
+
+struct ProgressTest : ::testing::Test {
+    char iniPath[256] = "C:\\ruvotest\\none.ini";
+    void SetUp() override
+    {
+        release(&runState.arena);
+        runState = RunState{};
+        detectPlatform();
+        installCaseFolding();
+        runState.companionIniPath = iniPath;
+        runState.instance = GetModuleHandleA(nullptr);
+        runState.noBackground = 1;
+        allocateRunBuffers();
+        ASSERT_TRUE(createMainWindow(runState.instance, nullptr));
+        runState.uninstallMethod = kMethodAutomatic;
+    }
+    void TearDown() override
+    {
+        if (runState.wizardDialog)
+            DestroyWindow(runState.wizardDialog);
+        DestroyWindow(runState.mainWindow);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        release(&runState.arena);
+    }
+};
+
+TEST_F(ProgressTest, AShortPumpReturnsAtOnceAndRunsWhatIsPending)
+{
+    static int received;
+    received = 0;
+    HWND target = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    staticProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM p, LPARAM l) -> LRESULT {
+            if (m == WM_USER + 1)
+                ++received;
+            return CallWindowProcA(staticProc, w, m, p, l);
+        })));
+    Sleep(20);   // past the pump's interval
+    PostMessageA(target, WM_USER + 1, 0, 0);
+    DWORD start = GetTickCount();
+    pumpMessages(1);
+    EXPECT_LT(GetTickCount() - start, 200u);
+    EXPECT_EQ(received, 1);
+
+    // A long wait keeps serving messages until its time is up.
+    PostMessageA(target, WM_USER + 1, 0, 0);
+    start = GetTickCount();
+    pumpMessages(300);
+    EXPECT_GE(GetTickCount() - start, 280u);
+    EXPECT_EQ(received, 2);
+    EXPECT_EQ(runState.timerWait, 0);
+    DestroyWindow(target);
+}
+
+TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
+{
+    runState.wizardDialog = CreateDialogParamA(runState.instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr,
+                                               [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_NE(runState.wizardDialog, nullptr);
+    HWND action = GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT);
+    staticProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(action, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingStatic)));
+    setTextCalls = 0;
+    showProgress("Removing File:\r\nC:\\APP\\A.DLL");
+    showProgress("Removing File:\r\nC:\\APP\\A.DLL");
+    EXPECT_EQ(setTextCalls, 1);
+    EXPECT_EQ(windowText(action), "\r\n\r\nRemoving File:\r\nC:\\APP\\A.DLL");
+    showProgress("Removing File:\r\nC:\\APP\\B.DLL");
+    EXPECT_EQ(setTextCalls, 2);
+}
+
+TEST_F(ProgressTest, AnEmptyLogCountsOneForTheBar)
+{
+    performUninstall("C:\\ruvotest\\none\\INSTALL.LOG");
+    EXPECT_EQ(runState.progressTotal, 1);
+    EXPECT_EQ(runState.progressCount, 0);
+    EXPECT_EQ(runState.progressActive, 1);
+}
+
+TEST_F(ProgressTest, LongRegistryKeysAreShownCutAndEveryCountedItemCounts)
+{
+    std::string longKey = "Software\\RuvoTest\\progress\\" + std::string(60, 'k');
+    auto* value = static_cast<RegistryKeyItem*>(appendItem(&runState.arena, RegistryKeyList, sizeof(RegistryKeyItem)));
+    copyText(value->key, longKey.c_str());
+    value->root = 1;
+    value->install = 1;
+    auto* service = static_cast<ServiceItem*>(appendItem(&runState.arena, ServiceList, sizeof(ServiceItem)));
+    service->install = 0;   // not undone, still counted
+    installLog.installationCount = 1;
+    performUninstall("C:\\ruvotest\\none\\INSTALL.LOG");
+    EXPECT_EQ(std::string(runState.progressText), "Removing Registration Database Key:\r\n" + longKey.substr(0, 45) + "...");
+    EXPECT_EQ(runState.progressTotal, 2);
+    EXPECT_EQ(runState.progressCount, 2);
+}
+
+TEST_F(ProgressTest, ACustomRunClearsTheRollbackAndKeepsTheLog)
+{
+    Sandbox box("progress_custom");
+    box.writeFile("INSTALL.LOG", "***  x\r\nTitle: T\r\n");
+    runState.uninstallMethod = kMethodCustom;
+    runState.rollbackRequested = 1;
+    installLog.installationCount = 1;
+    performUninstall(box.path("INSTALL.LOG").c_str());
+    EXPECT_EQ(runState.rollbackRequested, 0);
+    EXPECT_TRUE(box.exists("INSTALL.LOG"));
+}
+
+} // namespace
