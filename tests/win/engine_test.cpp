@@ -218,6 +218,42 @@ TEST_F(EngineTest, RestoringOverAFileInUseOnTheWindows95Branch)
         writeWholeFile(wininit, saved);
 }
 
+TEST_F(EngineTest, DeletionAtRestartOnTheNtBranchIsADelayedMove)
+{
+    runState.platform = kPlatformNt;
+    box.writeFile("App\\later.tmp", "x");
+    scheduleDeleteAtRestart(box.path("App\\later.tmp").c_str());
+    char data[4096] = "";
+    DWORD size = sizeof data;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                 "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, data, &size);
+    std::string pending(data, size);
+    EXPECT_NE(pending.find(std::string("later.tmp\0\0", 11)), std::string::npos);
+    MoveFileExA(box.path("App\\later.tmp").c_str(), nullptr, 0);   // nothing to leave for the next test
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_ALL_ACCESS,
+                      &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "PendingFileRenameOperations");
+        RegCloseKey(key);
+    }
+}
+
+TEST_F(EngineTest, Win32ExecutablesAreRecognisedByTheirSignatures)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    EXPECT_TRUE(isWin32Executable(self));
+    box.writeFile("text.exe", "just text, long enough to have an offset at sixty and beyond......................");
+    EXPECT_FALSE(isWin32Executable(box.path("text.exe").c_str()));
+    std::string dosOnly(128, '\0');
+    dosOnly[0] = 'M';
+    dosOnly[1] = 'Z';
+    dosOnly[0x3C] = 0x40;   // points at zeros, not at "PE"
+    box.writeFile("dos.exe", dosOnly);
+    EXPECT_FALSE(isWin32Executable(box.path("dos.exe").c_str()));
+    EXPECT_FALSE(isWin32Executable(box.path("missing.exe").c_str()));
+}
+
 TEST_F(EngineTest, AMissingBackupRemovesTheFileAndAsksForNoRestart)
 {
     box.writeFile("App\\a.dll", "new");

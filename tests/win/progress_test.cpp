@@ -99,6 +99,26 @@ TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
     EXPECT_EQ(setTextCalls, 2);
 }
 
+TEST_F(ProgressTest, TheWizardTurnsIntoTheProgressDisplay)
+{
+    runState.wizardDialog = CreateDialogParamA(runState.instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr,
+                                               [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_NE(runState.wizardDialog, nullptr);
+    copyText(runState.applicationTitle, kPathSize, "Sample");
+    performUninstall("C:\\ruvotest\\none\\INSTALL.LOG");
+    HWND dialog = runState.wizardDialog;
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_TOP_TEXT)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SECOND_TEXT)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_PROGRESS_TEXT)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_ACTION_TEXT)));
+    EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_PROGRESS_TEXT)),
+              "Performing uninstall of the Sample...\n\nPress the Cancel button to cancel the uninstall process and "
+              "exit this program.");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACK)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
+}
+
 TEST_F(ProgressTest, AnEmptyLogCountsOneForTheBar)
 {
     performUninstall("C:\\ruvotest\\none\\INSTALL.LOG");
