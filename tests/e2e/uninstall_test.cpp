@@ -13,26 +13,8 @@ namespace {
 
 const DWORD kWait = 60000;
 
-std::string systemDirectory()
-{
-    char path[MAX_PATH];
-    GetSystemDirectoryA(path, sizeof path);
-    return path;
-}
 
-std::string windowsDirectory()
-{
-    char path[MAX_PATH];
-    GetWindowsDirectoryA(path, sizeof path);
-    return path;
-}
 
-std::string shortPath(const std::string& path)
-{
-    char result[MAX_PATH] = "";
-    GetShortPathNameA(path.c_str(), result, sizeof result);
-    return result;
-}
 
 bool present(const std::string& path)
 {

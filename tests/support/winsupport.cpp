@@ -32,6 +32,27 @@ std::string artifactsFolder()
     return folder.empty() ? "C:\\ruvotest" : folder;
 }
 
+std::string windowsDirectory()
+{
+    char path[MAX_PATH];
+    GetWindowsDirectoryA(path, sizeof path);
+    return path;
+}
+
+std::string systemDirectory()
+{
+    char path[MAX_PATH];
+    GetSystemDirectoryA(path, sizeof path);
+    return path;
+}
+
+std::string shortPath(const std::string& path)
+{
+    char result[MAX_PATH] = "";
+    GetShortPathNameA(path.c_str(), result, sizeof result);
+    return result;
+}
+
 void removeTree(const std::string& path)
 {
     WIN32_FIND_DATAA data;

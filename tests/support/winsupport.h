@@ -29,6 +29,11 @@ struct Sandbox {
 };
 
 void removeTree(const std::string& path);
+
+// The platform's folders, and a path's short (8.3) form.
+std::string windowsDirectory();
+std::string systemDirectory();
+std::string shortPath(const std::string& path);
 std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& content);
 

@@ -20,19 +20,7 @@
 
 namespace {
 
-std::string windowsDirectory()
-{
-    char path[MAX_PATH];
-    GetWindowsDirectoryA(path, sizeof path);
-    return path;
-}
 
-std::string shortPath(const std::string& path)
-{
-    char result[MAX_PATH] = "";
-    GetShortPathNameA(path.c_str(), result, sizeof result);
-    return result;
-}
 
 struct EngineTest : ::testing::Test {
     Sandbox box{"engine"};

@@ -19,19 +19,7 @@ namespace {
 const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-std::string systemDirectory()
-{
-    char path[MAX_PATH];
-    GetSystemDirectoryA(path, sizeof path);
-    return path;
-}
 
-std::string shortPath(const std::string& path)
-{
-    char result[MAX_PATH] = "";
-    GetShortPathNameA(path.c_str(), result, sizeof result);
-    return result;
-}
 
 // Sets a registry string for the test's lifetime, then puts back what was there.
 struct RegistryString {
