@@ -23,6 +23,7 @@
 #include "log/itemlists.h"
 #include "resources/resource.h"
 #include "startup/runstate.h"
+#include "ui/layout.h"
 #include "ui/messages.h"
 #include "ui/progress.h"
 
@@ -47,14 +48,12 @@ enum Prefix {
 };
 
 const int kPrefixMessages[kPrefixCount] = {29, 30, 31, 32, 33, 34, 35, 36, 37, 40, 44, 56, 57, 58};
-const int kAnimationFrames = 24;
 
 struct Run {
     char prefixes[kPrefixCount][64];
     bool automatic;
     bool rollback;
     uint16_t threshold;      // the lowest installation number this run undoes
-    HICON frames[kAnimationFrames];
 };
 
 bool cancelled()
@@ -144,8 +143,7 @@ void prepare(Run& run)
     if (rs.progressTotal == 0)
         rs.progressTotal = 1;
     prepareDialog();
-    for (int i = 0; i < kAnimationFrames; ++i)
-        run.frames[i] = LoadIconA(rs.instance, MAKEINTRESOURCEA(IDI_ANIMATION_FIRST + i));
+    loadAnimationFrames();
     showProgress(nullptr);
     rs.progressActive = 1;
 }
