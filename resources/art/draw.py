@@ -509,44 +509,93 @@ def program_icon_16():
 
 FRAMES = 24
 
+# The program draws frame 1 still at the left of the progress panel and one
+# other frame at a time on top, moved along an arc to the right, so frames
+# 2..21 are the sheet in flight and frames 22..24 are its landing in the bin.
+FLIGHT = range(1, 21)
 
-def anim_frame(i):
-    """Frame i of FRAMES: a sheet is tossed from the left into the bin.
+FOLDER_LINE = (112, 74, 14)
+FOLDER_BACK_TOP = (238, 184, 60)
+FOLDER_BACK_BOT = (206, 146, 30)
+FOLDER_FRONT_TOP = (255, 232, 130)
+FOLDER_FRONT_BOT = (246, 190, 56)
 
-    The flight is a plain projectile: constant sideways speed and a
-    parabola in height, so equal time steps give evenly spaced frames.  The
-    sheet is gone below the rim by the last frame, which leaves a short
-    pause before the loop starts over.
+
+def folder_frame():
+    """An open yellow folder with a few sheets still inside."""
+    cv = Canvas(32, 32)
+    # Back panel with its tab.
+    back = [(1.5, 27.5), (1.5, 5.5), (3.0, 4.0), (10.0, 4.0), (12.0, 6.5),
+            (26.0, 6.5), (27.5, 8.0), (27.5, 27.5)]
+    cv.fill(oriented(back), FOLDER_LINE)
+    cv.fill(inset(back, 1.0),
+            linear((0, 4), (0, 27), FOLDER_BACK_TOP, FOLDER_BACK_BOT))
+    # Papers standing in it; only their tops show above the front flap.
+    for x0, y0, x1 in ((7.0, 10.0, 25.0), (5.0, 8.5, 23.0)):
+        page = rect(x0, y0, x1, 24.0)
+        cv.fill(page, INK)
+        cv.fill(inset(page, 1.0),
+                linear((0, y0), (0, 18), PAPER, PAPER_SHADE))
+    for k, right in enumerate((19.0, 20.0)):
+        yy = 11.0 + k * 2.0
+        cv.fill(rect(7.0, yy, right, yy + 1.0), HEADER if k == 0 else TEXT)
+    # The front flap, opened towards the viewer: its top edge sits lower
+    # and further right than the back, which is what makes it read as open.
+    front = [(1.5, 28.0), (26.0, 28.0), (31.0, 14.5), (7.5, 14.5)]
+    cv.fill(oriented(front), FOLDER_LINE)
+    cv.fill(inset(front, 1.0),
+            linear((0, 15), (0, 28), FOLDER_FRONT_TOP, FOLDER_FRONT_BOT))
+    # A highlight along the flap's upper edge.
+    cv.fill(stroke([(9.0, 16.2), (28.6, 16.2)], 0.8, caps=False),
+            (255, 248, 210), 0.8)
+    return cv
+
+
+def flying_sheet(n):
+    """Entry n of the flight: the sheet tumbles clockwise and shrinks a
+    little as it travels away from the folder."""
+    cv = Canvas(32, 32)
+    t = (n - FLIGHT[0]) / (len(FLIGHT) - 1)
+    scale = lerp(1.0, 0.86, t)
+    # The first step is drawn right over the folder, so lift the sheet a
+    # little there: it should look like it is leaving the folder, not
+    # covering it.
+    cy = 16.0 - max(0.0, 1.0 - t * 4.0) * 4.0
+    draw_document(cv, 16.0, cy, 12.0 * scale, 16.0 * scale,
+                  angle=lerp(0.0, 120.0, t), line=1.0, text_rows=3)
+    return cv
+
+
+def landing_frame(k):
+    """k = 0, 1, 2: the sheet above the bin, half in it, just a corner left.
+
+    These frames are drawn at the far end of the arc, the first one some
+    way higher and to the left of the other two.  The bin is placed in each
+    icon so that it keeps its place sideways, and it sits high in the last
+    two so that its foot is not cut off by the bottom of the panel.
     """
     cv = Canvas(32, 32)
-    b = Bin(cx=23.5, top=16.0, rx=7.5, ry=2.4, bottom=31.0, brx=5.6, line=1.0,
-            ribs=2)
+    if k == 0:
+        cx, top = 22.0, 16.5
+    else:
+        cx, top = 13.0, 9.5
+    b = Bin(cx=cx, top=top, rx=8.0, ry=2.5, bottom=top + 15.0, brx=6.0,
+            line=1.0, ribs=2)
     b.back(cv)
-    t = i / (FRAMES - 1)
-    x0, y0 = 6.0, 21.0          # resting on the left
-    x1, y1 = 23.5, 21.5         # just sunk below the rim
-    peak = 6.5                  # height of the sheet's centre at the top
-    # y(t) = y0 + b t + a t^2 through both ends with its minimum at peak.
-    a = _parabola(y0, y1, peak)
-    bb = (y1 - y0) - a
-    x = lerp(x0, x1, t)
-    y = y0 + bb * t + a * t * t
-    scale = lerp(1.0, 0.6, t * t)
-    angle = lerp(-10.0, 80.0, t)
-    draw_document(cv, x, y, 10.0 * scale, 13.0 * scale, angle=angle, line=1.0,
-                  text_rows=3 if scale > 0.8 else 2)
+    sx, sy, angle = ((cx - 3.0, top - 6.5, 130.0),
+                     (cx - 0.5, top + 0.5, 150.0),
+                     (cx + 0.5, top + 3.5, 165.0))[k]
+    draw_document(cv, sx, sy, 10.3, 13.8, angle=angle, line=1.0, text_rows=3)
     b.front(cv)
     return cv
 
 
-def _parabola(y0, y1, peak):
-    """Leading coefficient a of y0 + (y1 - y0 - a) t + a t^2 whose vertex
-    lies at height peak (the larger root, which puts the vertex in 0..1)."""
-    d = y1 - y0
-    h = y0 - peak
-    # Vertex height: y0 - (d - a)^2 / (4a) = peak  =>  a^2 - (2d + 4h) a + d^2 = 0
-    p = 2 * d + 4 * h
-    return (p + math.sqrt(p * p - 4 * d * d)) / 2
+def anim_frame(i):
+    if i == 0:
+        return folder_frame()
+    if i in FLIGHT:
+        return flying_sheet(i)
+    return landing_frame(i - FLIGHT[-1] - 1)
 
 
 def panel():

@@ -16,10 +16,6 @@ const DWORD kWait = 60000;
 
 
 
-bool present(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 void setValue(const std::string& key, const char* name, DWORD type, const std::string& data)
 {

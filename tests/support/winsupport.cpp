@@ -53,6 +53,11 @@ std::string shortPath(const std::string& path)
     return result;
 }
 
+bool present(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void removeTree(const std::string& path)
 {
     WIN32_FIND_DATAA data;

@@ -34,6 +34,7 @@ void removeTree(const std::string& path);
 std::string windowsDirectory();
 std::string systemDirectory();
 std::string shortPath(const std::string& path);
+bool present(const std::string& path);
 std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& content);
 

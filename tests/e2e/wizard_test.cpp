@@ -1,0 +1,307 @@
+// The wizard as a person uses it: a driver finds the dialog of the running
+// UNINSTAL.EXE, reads its caption and controls, toggles list lines, presses
+// buttons and answers the cancel question, then the effects are checked.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "winsupport.h"
+
+namespace {
+
+const DWORD kWait = 20000;
+
+enum { Next = 1, Cancel = 2, SelectAll = 3, SelectNone = 4, Back = 5, ItemList = 1003, First = 1000, Second = 1001,
+       TopText = 1002, SecondText = 1004 };
+
+struct Wizard {
+    Process program;
+    HWND dialog = nullptr;
+
+    bool start(const std::string& exe, const std::string& arguments)
+    {
+        if (!program.start(exe, arguments))
+            return false;
+        dialog = waitForWindow(program.info.dwProcessId, "#32770", kWait, [](HWND w) {
+            return IsWindowVisible(w) && GetDlgItem(w, 1003) != nullptr;
+        });
+        return dialog != nullptr;
+    }
+    HWND control(int id) const { return GetDlgItem(dialog, id); }
+    std::string caption() const { return windowText(dialog); }
+    std::string text(int id) const { return windowText(control(id)); }
+    bool visible(int id) const { return IsWindowVisible(control(id)) != 0; }
+    bool enabled(int id) const { return IsWindowEnabled(control(id)) != 0; }
+    bool checked(int id) const { return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // A click, waited for: the dialog has handled it when this returns.
+    void press(int id) const
+    {
+        DWORD_PTR result;
+        SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id)),
+                            SMTO_NORMAL, kWait, &result);
+    }
+    // A click whose handler opens a box: not waited for.
+    void pressLater(int id) const { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    void choose(int radio) const
+    {
+        DWORD_PTR result;
+        SendMessageTimeoutA(control(radio), BM_CLICK, 0, 0, SMTO_NORMAL, kWait, &result);
+    }
+    int lineCount() const { return static_cast<int>(SendMessageA(control(ItemList), LB_GETCOUNT, 0, 0)); }
+    std::string line(int i) const
+    {
+        // Across processes Wine hands LB_GETTEXT's text over in UTF-16 even
+        // to an ANSI caller: ask for it as such.
+        wchar_t wide[1024] = L"";
+        SendMessageW(control(ItemList), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        char text[1024] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        return text;
+    }
+    bool selected(int i) const { return SendMessageA(control(ItemList), LB_GETSEL, static_cast<WPARAM>(i), 0) > 0; }
+    void select(int i, bool on) const { SendMessageA(control(ItemList), LB_SETSEL, on, i); }
+
+    // Answers the cancel question with Yes (IDYES) or No (IDNO); returns its text.
+    std::string answerCancel(int button)
+    {
+        HWND box = waitForWindow(program.info.dwProcessId, "#32770", kWait, [this](HWND w) {
+            return w != dialog && IsWindowVisible(w) && GetDlgItem(w, IDYES) != nullptr;
+        });
+        if (!box)
+            return "(no box)";
+        std::string said = windowText(box) + ": ";
+        EnumChildWindows(
+            box,
+            [](HWND child, LPARAM out) -> BOOL {
+                if (className(child) == "Static" && !windowText(child).empty())
+                    *reinterpret_cast<std::string*>(out) += windowText(child);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&said));
+        pressButton(GetDlgItem(box, button));
+        Sleep(200);
+        return said;
+    }
+};
+
+struct WizardTest : ::testing::Test {
+    Sandbox box{"wizard"};
+    std::string app = box.path("App");
+
+    std::string startLog() { return "***  Installation\r\nTitle: Wizard Test Installation\r\n"; }
+    // Writes the log and starts the program on it with `switches`.
+    void start(Wizard& wizard, const std::string& body, const std::string& switches = "",
+               const std::string& logPath = "")
+    {
+        std::string log = logPath.empty() ? app + "\\INSTALL.LOG" : logPath;
+        writeWholeFile(log, startLog() + body);
+        CreateDirectoryA(box.path("Bin").c_str(), nullptr);
+        ASSERT_TRUE(wizard.start(box.installProgram("Bin\\UNINSTAL.EXE"), switches + " " + shortPath(log)));
+    }
+    void SetUp() override
+    {
+        box.writeFile("App\\a.txt", "a");
+        box.writeFile("App\\b.txt", "b");
+    }
+    std::string files() { return "File Copy: " + app + "\\a.txt\r\nFile Copy: " + app + "\\b.txt\r\n"; }
+};
+
+TEST_F(WizardTest, AutomaticWithoutBackupsGoesStraightToThePerformPage)
+{
+    Wizard wizard;
+    start(wizard, files());
+    EXPECT_EQ(wizard.caption(), "Select Uninstall Method");
+    EXPECT_EQ(wizard.text(TopText).substr(0, 31), "Welcome to the Wizard Test unin");
+    EXPECT_TRUE(wizard.checked(First));
+    EXPECT_FALSE(wizard.enabled(Back));
+    EXPECT_FALSE(wizard.visible(ItemList));
+    EXPECT_EQ(wizard.text(Next), "&Next >");
+    wizard.press(Next);
+    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
+    EXPECT_EQ(wizard.text(Next), "&Finish");
+    EXPECT_TRUE(wizard.enabled(Back));
+    EXPECT_FALSE(wizard.visible(First));
+    wizard.press(Back);
+    EXPECT_EQ(wizard.caption(), "Select Uninstall Method");
+    wizard.press(Next);
+    wizard.press(Next);   // Finish
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_FALSE(box.exists("App\\a.txt"));
+    EXPECT_FALSE(box.exists("App\\INSTALL.LOG"));
+}
+
+TEST_F(WizardTest, AutomaticWithBackupsOffersTheRollback)
+{
+    box.writeFile("Backup\\a.txt", "old");
+    Wizard wizard;
+    start(wizard, files() + "*** two\r\nFile Copy: " + app + "\\a.txt\r\nBackup Copy: " + box.path("Backup\\a.txt") + "\r\n");
+    wizard.press(Next);
+    EXPECT_EQ(wizard.caption(), "Perform Rollback");
+    EXPECT_EQ(wizard.text(First), "&Yes");
+    EXPECT_EQ(wizard.text(Second), "&No");
+    EXPECT_FALSE(wizard.checked(First));
+    EXPECT_TRUE(wizard.checked(Second));
+    wizard.choose(First);
+    wizard.press(Next);
+    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
+    wizard.press(Back);
+    EXPECT_EQ(wizard.caption(), "Perform Rollback");
+    EXPECT_TRUE(wizard.checked(First));   // the choice was kept
+    wizard.press(Back);
+    EXPECT_EQ(wizard.caption(), "Select Uninstall Method");
+    wizard.press(Next);
+    wizard.press(Next);
+    wizard.press(Next);   // Finish: a rollback
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_EQ(box.readFile("App\\a.txt"), "old");
+    EXPECT_TRUE(box.exists("App\\b.txt"));   // the first installation's file stays
+}
+
+TEST_F(WizardTest, CustomWithOnlyRegistryEditsShowsThatPage)
+{
+    Wizard wizard;
+    // A log at a drive's root has no folder of its own to list.
+    start(wizard, "RegDB Key: Software\\RuvoTest\\wizard\r\nRegDB Val: 1\r\nRegDB Name: V\r\nRegDB Old: 0\r\n", "",
+          "C:\\RUVOWIZ.LOG");
+    wizard.choose(Second);
+    wizard.press(Next);
+    EXPECT_EQ(wizard.caption(), "Select Registry Keys to Edit");
+    ASSERT_EQ(wizard.lineCount(), 1);
+    EXPECT_EQ(wizard.line(0), "Software\\RuvoTest\\wizard Value Name: V=0");
+    EXPECT_TRUE(wizard.visible(SelectAll));
+    wizard.press(Back);
+    EXPECT_EQ(wizard.caption(), "Select Uninstall Method");
+    EXPECT_TRUE(wizard.checked(Second));
+    wizard.pressLater(Cancel);
+    wizard.answerCancel(IDYES);
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    DeleteFileA("C:\\RUVOWIZ.LOG");
+}
+
+TEST_F(WizardTest, CustomWithNothingLoggedGoesToThePerformPage)
+{
+    Wizard wizard;
+    start(wizard, "", "", "C:\\RUVOWIZ.LOG");
+    wizard.choose(Second);
+    wizard.press(Next);
+    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
+    wizard.press(Next);
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_TRUE(present("C:\\RUVOWIZ.LOG")) << "a Custom run keeps the log";
+    DeleteFileA("C:\\RUVOWIZ.LOG");
+}
+
+TEST_F(WizardTest, SelectionsAreStoredWhenThePageIsLeft)
+{
+    Wizard wizard;
+    start(wizard, files());
+    wizard.choose(Second);
+    wizard.press(Next);
+    EXPECT_EQ(wizard.caption(), "Select Private Files to Remove");
+    ASSERT_EQ(wizard.lineCount(), 2);
+    EXPECT_FALSE(wizard.selected(0));
+    wizard.press(SelectAll);
+    EXPECT_TRUE(wizard.selected(0) && wizard.selected(1));
+    wizard.press(Back);
+    wizard.press(Next);
+    EXPECT_TRUE(wizard.selected(0) && wizard.selected(1));
+    wizard.select(0, false);
+    wizard.press(Back);
+    wizard.press(Next);
+    EXPECT_FALSE(wizard.selected(0));
+    EXPECT_TRUE(wizard.selected(1));
+    // On through the directory page to the end: only b.txt goes.
+    wizard.press(Next);
+    EXPECT_EQ(wizard.caption(), "Select Directories to Remove");
+    EXPECT_EQ(wizard.line(0), app);   // without its backslash
+    wizard.press(Next);
+    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
+    wizard.press(Next);
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_TRUE(box.exists("App\\a.txt"));
+    EXPECT_FALSE(box.exists("App\\b.txt"));
+    EXPECT_TRUE(box.exists("App\\INSTALL.LOG"));
+}
+
+TEST_F(WizardTest, SubSystemsPageListsTheSubSystemProgramsAndServices)
+{
+    Wizard wizard;
+    start(wizard, "SubSystem: BDE\r\nExecute Program: C:\\APP\\CLEAN.EXE\r\nExecute Name: Clean up\r\n"
+                  "Create Service: RuvoService\r\n", "", "C:\\RUVOWIZ.LOG");
+    wizard.choose(Second);
+    wizard.press(Next);
+    EXPECT_EQ(wizard.caption(), "Select Sub-Systems to Remove");
+    ASSERT_EQ(wizard.lineCount(), 3);
+    EXPECT_EQ(wizard.line(0), "BDE");
+    EXPECT_EQ(wizard.line(1), "Clean up");
+    EXPECT_EQ(wizard.line(2), "RuvoService");
+    wizard.select(2, true);
+    wizard.press(Back);
+    wizard.press(Next);
+    EXPECT_FALSE(wizard.selected(0));
+    EXPECT_FALSE(wizard.selected(1));
+    EXPECT_TRUE(wizard.selected(2));
+    wizard.pressLater(Cancel);
+    wizard.answerCancel(IDYES);
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    DeleteFileA("C:\\RUVOWIZ.LOG");
+}
+
+TEST_F(WizardTest, ConfirmRunWaitsForFinish)
+{
+    Wizard wizard;
+    start(wizard, files(), "/U");
+    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
+    EXPECT_FALSE(wizard.enabled(Back));
+    EXPECT_TRUE(wizard.visible(Next));
+    Sleep(500);
+    EXPECT_TRUE(box.exists("App\\a.txt")) << "nothing happens before Finish";
+    wizard.press(Next);
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_FALSE(box.exists("App\\a.txt"));
+}
+
+TEST_F(WizardTest, AutomaticRunNeedsNoClick)
+{
+    Wizard wizard;
+    // Two services: each is given 3.5 seconds, which keeps the wizard up long enough to look at.
+    start(wizard, files() + "Create Service: RuvoOne\r\n", "/A");
+    EXPECT_FALSE(wizard.visible(Next));
+    EXPECT_FALSE(wizard.visible(Back));
+    for (int i = 0; i < 40 && !wizard.visible(1005); ++i)
+        Sleep(50);
+    EXPECT_TRUE(wizard.visible(1005));   // the progress page's text, once the run began
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_FALSE(box.exists("App\\a.txt"));
+}
+
+TEST_F(WizardTest, CancelAnsweredNoChangesNothingAndYesEndsWithoutUninstalling)
+{
+    Wizard wizard;
+    start(wizard, files());
+    wizard.press(Next);
+    wizard.pressLater(Cancel);
+    EXPECT_EQ(wizard.answerCancel(IDNO), "Uninstall: Are you sure you want to cancel the uninstall?");
+    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
+    EXPECT_EQ(wizard.program.wait(300), static_cast<DWORD>(STILL_ACTIVE));
+    wizard.pressLater(Cancel);
+    wizard.answerCancel(IDYES);
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_TRUE(box.exists("App\\a.txt"));
+    EXPECT_TRUE(box.exists("App\\INSTALL.LOG"));
+}
+
+TEST_F(WizardTest, CancelDuringTheRunStopsBetweenItems)
+{
+    Wizard wizard;
+    start(wizard, "Create Service: RuvoOne\r\nCreate Service: RuvoTwo\r\n" + files(), "/A");
+    Sleep(1000);   // inside the first service's wait
+    wizard.pressLater(Cancel);
+    wizard.answerCancel(IDYES);
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_TRUE(box.exists("App\\a.txt")) << "the file step stops on cancel";
+    EXPECT_TRUE(box.exists("App\\INSTALL.LOG")) << "a cancelled run keeps its log";
+}
+
+} // namespace
