@@ -121,8 +121,9 @@ void prepareDialog()
     SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, text);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
-    if (runState.ctl3dRegister)
-        ShowWindow(GetDlgItem(dialog, IDC_PROGRESS_BAR), SW_SHOW);
+    // Control 3830 only lends the bar its place: shown, the black rectangle
+    // would be drawn over the blocks the dialog paints beneath it. The bar
+    // draws its own frame instead (layout.cpp).
 }
 
 void prepare(Run& run)

@@ -98,11 +98,12 @@ void paintProgressBar(HDC dc)
         FillRect(dc, &block, brush);
     }
     DeleteObject(brush);
-    if (!runState.ctl3dRegister) {
-        RECT frame = {progressBarRect.left - 1, progressBarRect.top - 1, progressBarRect.right + 1,
-                      progressBarRect.bottom + 1};
+    RECT frame = {progressBarRect.left - 1, progressBarRect.top - 1, progressBarRect.right + 1,
+                  progressBarRect.bottom + 1};
+    if (runState.ctl3dRegister)
+        DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);   // with 3-D controls, a sunken frame
+    else
         FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
 }
 
 } // namespace

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Opens the wizard on a sample under Wine and saves a picture of every page,
+# of the cancel question and of the progress display into docs/screenshots/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+[ -f build/x86_64/CMakeCache.txt ] || cmake -S . -B build/x86_64 -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/x86_64 --target uninstal screens
+export RUVO_BUILD=$root/build/x86_64
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+wine_env_start
+trap wine_env_stop EXIT
+rm -rf docs/screenshots && mkdir -p docs/screenshots
+wine64 build/x86_64/tests/screens.exe "$root/build/x86_64/UNINSTAL.EXE" "$root/docs/screenshots"
+for bmp in docs/screenshots/*.bmp; do
+  /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
+done
