@@ -85,9 +85,9 @@ double floorRun()
     return seconds() - start;
 }
 
-double silentRun(const std::string& program, const std::string& log)
+double timedRun(const std::string& program, const char* switches, const std::string& log)
 {
-    std::string commandLine = "\"" + program + "\" /S " + log;
+    std::string commandLine = "\"" + program + "\" " + switches + " " + log;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -122,21 +122,26 @@ int main(int argc, char** argv)
     if (argc > 2)
         folder = argv[2];
 
-    double bestRun = 1e9, bestFloor = 1e9;
+    double bestSilent = 1e9, bestVisible = 1e9, bestFloor = 1e9;
     bool complete = true;
     for (int round = 0; round < 3; ++round) {
         makeTree();
-        double run = silentRun(program, writeLog());
+        double silent = timedRun(program, "/S", writeLog());
+        complete = complete && GetFileAttributesA((folder + "\\App").c_str()) == INVALID_FILE_ATTRIBUTES;
+        makeTree();
+        double visible = timedRun(program, "/A", writeLog());   // the wizard shows the progress
         complete = complete && GetFileAttributesA((folder + "\\App").c_str()) == INVALID_FILE_ATTRIBUTES;
         makeTree();
         writeLog();
         double floor = floorRun();
-        if (run < bestRun) bestRun = run;
+        if (silent < bestSilent) bestSilent = silent;
+        if (visible < bestVisible) bestVisible = visible;
         if (floor < bestFloor) bestFloor = floor;
     }
-    printf("%d files in %d folders: silent run %.3f s, DeleteFile floor %.3f s, ratio %.2f%s\n",
-           kFolders * kFilesPerFolder, kFolders, bestRun, bestFloor, bestRun / bestFloor,
-           complete ? "" : " (the run left files behind)");
+    printf("%d files in %d folders: DeleteFile floor %.3f s; silent run %.3f s (ratio %.2f); "
+           "run with the wizard's progress %.3f s (ratio %.2f)%s\n",
+           kFolders * kFilesPerFolder, kFolders, bestFloor, bestSilent, bestSilent / bestFloor, bestVisible,
+           bestVisible / bestFloor, complete ? "" : " (a run left files behind)");
 
     // The wait after each service: the interface stays alive for 3.5 s.
     runState.companionIniPath = const_cast<char*>("");

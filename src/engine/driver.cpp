@@ -87,9 +87,7 @@ void announcePath(const Run& run, Prefix prefix, const char* path)
 {
     copyText(runState.progressText, kProgressTextSize, run.prefixes[prefix]);
     appendText(runState.progressText, kProgressTextSize, path);
-    HWND action = runState.wizardDialog ? GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT) : nullptr;
-    fitPathToControl(action, runState.progressText, kProgressTextSize);
-    showProgress(runState.progressText);
+    showPathProgress(runState.progressText);
 }
 
 void counted()

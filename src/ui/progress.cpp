@@ -4,29 +4,88 @@
 #include <cstring>
 
 #include "resources/resource.h"
+#include "common/text.h"
 #include "startup/runstate.h"
 #include "ui/pathfit.h"
 
 static const DWORD kPumpInterval = 10;
 
-void showProgress(const char* text)
+// The display follows the run at most fifty times a second: a text shown
+// for less than that could not be read, and each change costs several
+// round trips to the window system. What is not shown at once waits, and
+// is shown before any longer wait.
+static const DWORD kDisplayInterval = 20;
+
+namespace {
+DWORD lastShown;
+bool displayWaiting;
+bool waitingNeedsFit;
+char waitingText[kProgressTextSize];
+bool waitingHasText;
+
+HWND actionControl()
+{
+    return runState.wizardDialog ? GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT) : nullptr;
+}
+
+void display(const char* text)
 {
     HWND dialog = runState.wizardDialog;
-    if (dialog) {
-        if (text) {
-            char shown[kProgressTextSize], current[kProgressTextSize] = "";
-            snprintf(shown, sizeof shown, "\r\n\r\n%s", text);
-            HWND action = GetDlgItem(dialog, IDC_ACTION_TEXT);
-            GetWindowTextA(action, current, sizeof current);
-            if (strcmp(current, shown) != 0)   // an unchanged text causes no repaint
-                SetWindowTextA(action, shown);
+    if (text) {
+        char shown[kProgressTextSize], current[kProgressTextSize] = "";
+        snprintf(shown, sizeof shown, "\r\n\r\n%s", text);
+        HWND action = actionControl();
+        GetWindowTextA(action, current, sizeof current);
+        if (strcmp(current, shown) != 0)   // an unchanged text causes no repaint
+            SetWindowTextA(action, shown);
+    }
+    RECT bar;
+    GetWindowRect(GetDlgItem(dialog, IDC_PROGRESS_BAR), &bar);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&bar), 2);
+    InvalidateRect(dialog, &bar, FALSE);
+    lastShown = GetTickCount();
+    displayWaiting = false;
+}
+
+void showNowOrLater(const char* text, bool fit)
+{
+    if (runState.wizardDialog) {
+        if (GetTickCount() - lastShown >= kDisplayInterval) {
+            if (text && fit) {
+                copyText(waitingText, text);
+                fitPathToControl(actionControl(), waitingText, sizeof waitingText);
+                text = waitingText;
+            }
+            display(text);
+        } else {
+            displayWaiting = true;
+            waitingHasText = text != nullptr;
+            waitingNeedsFit = fit;
+            if (text)
+                copyText(waitingText, text);
         }
-        RECT bar;
-        GetWindowRect(GetDlgItem(dialog, IDC_PROGRESS_BAR), &bar);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&bar), 2);
-        InvalidateRect(dialog, &bar, FALSE);
     }
     pumpMessages(1);
+}
+
+void showWaiting()
+{
+    if (!displayWaiting || !runState.wizardDialog)
+        return;
+    if (waitingHasText && waitingNeedsFit)
+        fitPathToControl(actionControl(), waitingText, sizeof waitingText);
+    display(waitingHasText ? waitingText : nullptr);
+}
+} // namespace
+
+void showProgress(const char* text)
+{
+    showNowOrLater(text, false);
+}
+
+void showPathProgress(const char* text)
+{
+    showNowOrLater(text, true);
 }
 
 static void dispatchPending()
@@ -60,6 +119,7 @@ void pumpMessages(UINT milliseconds)
         dispatchPending();
         return;
     }
+    showWaiting();
     runState.timerWait = 1;
     SetTimer(runState.mainWindow, kPumpTimer, milliseconds, nullptr);
     while (runState.timerWait) {

@@ -10,6 +10,10 @@ constexpr UINT_PTR kPumpTimer = 8298;
 // only the bar is repainted.
 void showProgress(const char* text);
 
+// As showProgress, for a text whose path line is first fitted to the
+// action line.
+void showPathProgress(const char* text);
+
 // Lets pending messages run. A period of one millisecond returns as soon as
 // nothing is pending; a longer one keeps the interface alive that long,
 // blocking between messages instead of spinning.

@@ -135,8 +135,19 @@ TEST(Startup, DefaultLogBesideTheProgramIsTakenWithoutADialog)
     box.writeFile("INSTALL.LOG", "*** Installation\r\nTitle: Sample\r\n");
     Process program;
     ASSERT_TRUE(program.start(box.installProgram(), ""));
+    // The wizard opens on the log at once; no Open File dialog comes first.
+    HWND wizard = waitForWindow(program.info.dwProcessId, "#32770", kWindowWait,
+                                [](HWND w) { return IsWindowVisible(w) && GetDlgItem(w, 1003) != nullptr; });
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_NE(windowText(GetDlgItem(wizard, 1002)).find("Sample"), std::string::npos);
+    EXPECT_EQ(findDescendant(wizard, "ComboBox", 0x470), nullptr);
+    PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
+    HWND question = waitForWindow(program.info.dwProcessId, "#32770", kWindowWait,
+                                  [wizard](HWND w) { return w != wizard && GetDlgItem(w, IDYES) != nullptr; });
+    ASSERT_NE(question, nullptr);
+    pressButton(GetDlgItem(question, IDYES));
     EXPECT_EQ(program.wait(kWindowWait), 0u);
-    EXPECT_EQ(waitForWindow(program.info.dwProcessId, "#32770", 0), nullptr);
+    EXPECT_TRUE(box.exists("INSTALL.LOG"));
 }
 
 } // namespace

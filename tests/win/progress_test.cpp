@@ -91,12 +91,23 @@ TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
     staticProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(action, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingStatic)));
     setTextCalls = 0;
+    Sleep(60);   // past the display's interval, with room for a coarse tick count
     showProgress("Removing File:\r\nC:\\APP\\A.DLL");
+    Sleep(60);   // past the display's interval, with room for a coarse tick count
     showProgress("Removing File:\r\nC:\\APP\\A.DLL");
     EXPECT_EQ(setTextCalls, 1);
     EXPECT_EQ(windowText(action), "\r\n\r\nRemoving File:\r\nC:\\APP\\A.DLL");
+    Sleep(60);   // past the display's interval, with room for a coarse tick count
     showProgress("Removing File:\r\nC:\\APP\\B.DLL");
     EXPECT_EQ(setTextCalls, 2);
+
+    // Texts that come faster than the eye wait; the last one is shown
+    // before any longer wait, fitted when it is a path.
+    showPathProgress("Removing File:\r\nC:\\APP\\C.DLL");
+    showPathProgress("Removing File:\r\nC:\\APP\\D.DLL");
+    EXPECT_EQ(windowText(action), "\r\n\r\nRemoving File:\r\nC:\\APP\\B.DLL");
+    pumpMessages(30);
+    EXPECT_EQ(windowText(action), "\r\n\r\nRemoving File:\r\nC:\\APP\\D.DLL");
 }
 
 TEST_F(ProgressTest, TheWizardTurnsIntoTheProgressDisplay)
