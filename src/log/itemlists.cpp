@@ -1,14 +1,48 @@
 #include "log/itemlists.h"
 
 #include <cstring>
+#include <iterator>
+#include <set>
+#include <string>
 
 #include "common/text.h"
 
 InstallLog installLog;
 
+namespace {
+
+// The keys of every record in a tree, in the tree's own order. The trees
+// are not balanced, and logs that name one INI file or one registry key
+// over and over grow them into long chains; this ordered copy finds a
+// record, or the one link a new record hangs on, without walking them.
+struct TreeKey {
+    std::string k1, k2, k3;
+    void* node;
+};
+
+int compareKeys(const TreeKey& a, const TreeKey& b)
+{
+    int r = compareFromEnd(a.k1.c_str(), b.k1.c_str());
+    if (r == 0)
+        r = compareNoCase(a.k2.c_str(), b.k2.c_str());
+    if (r == 0)
+        r = compareNoCase(a.k3.c_str(), b.k3.c_str());
+    return r;
+}
+
+struct TreeOrder {
+    bool operator()(const TreeKey& a, const TreeKey& b) const { return compareKeys(a, b) < 0; }
+};
+
+std::set<TreeKey, TreeOrder> treeKeys[kItemListCount];
+
+} // namespace
+
 void allocateItemLists(BlockArena* arena)
 {
     installLog = InstallLog{};
+    for (auto& keys : treeKeys)
+        keys.clear();
     for (ItemList& list : installLog.lists) {
         list.items = static_cast<void**>(allocate(arena, kItemListInitialCapacity * sizeof(void*)));
         list.count = 0;
@@ -84,39 +118,42 @@ static TreeKeys keysOf(ItemListId list)
     }
 }
 
-static const char* keyAt(const TreeNode* node, size_t offset)
-{
-    return reinterpret_cast<const char*>(node) + offset;
-}
-
 void* findOrInsertItem(BlockArena* arena, ItemListId id, size_t recordSize, bool* created, const char* k1,
                        const char* k2, const char* k3)
 {
     ItemList& list = installLog.lists[id];
     TreeKeys keys = keysOf(id);
+    // A key the list does not use counts as equal, as an empty one does.
+    TreeKey probe = {k1, k2 && keys.second ? k2 : "", k3 && keys.third ? k3 : "", nullptr};
+    std::set<TreeKey, TreeOrder>& ordered = treeKeys[id];
     *created = true;
-    if (list.count == 0)
-        return appendItem(arena, id, recordSize);
-
-    auto* node = static_cast<TreeNode*>(list.items[0]);
-    for (;;) {
-        int r = compareFromEnd(keyAt(node, keys.first), k1);
-        if (r == 0 && k2 && keys.second)
-            r = compareNoCase(keyAt(node, keys.second), k2);
-        if (r == 0 && k3 && keys.third)
-            r = compareNoCase(keyAt(node, keys.third), k3);
-        if (r == 0) {
-            *created = false;
-            return node;
-        }
-        TreeNode** link = r < 0 ? &node->higher : &node->lower;
-        if (!*link) {
-            auto* fresh = static_cast<TreeNode*>(appendItem(arena, id, recordSize));
-            *link = fresh;
-            return fresh;
-        }
-        node = *link;
+    if (list.count == 0) {
+        probe.node = appendItem(arena, id, recordSize);
+        ordered.insert(probe);
+        return probe.node;
     }
+    auto found = ordered.find(probe);
+    if (found != ordered.end()) {
+        *created = false;
+        return found->node;
+    }
+    // Walking the tree from its root would end on the new key's neighbour
+    // in order: below its predecessor when that has no higher record, else
+    // below its successor. The shape is the same as the walk's.
+    auto successor = ordered.lower_bound(probe);
+    TreeNode** link = nullptr;
+    if (successor != ordered.begin()) {
+        auto* predecessor = static_cast<TreeNode*>(std::prev(successor)->node);
+        if (!predecessor->higher)
+            link = &predecessor->higher;
+    }
+    if (!link)
+        link = &static_cast<TreeNode*>(successor->node)->lower;
+    auto* fresh = static_cast<TreeNode*>(appendItem(arena, id, recordSize));
+    *link = fresh;
+    probe.node = fresh;
+    ordered.insert(probe);
+    return fresh;
 }
 
 void startStringList(StringListBuilder* builder, char* field, size_t capacity)

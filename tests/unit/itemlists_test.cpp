@@ -2,10 +2,13 @@
 // past the first array, and string lists.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "log/itemlists.h"
 
 namespace {
@@ -90,6 +93,77 @@ TEST_F(ItemListsTest, SecondAndThirdKeysIgnoreCase)
     EXPECT_EQ(value->root, 2);
     findOrInsert<RegistryKeyItem>(&arena, RegistryKeyList, &created, "Software\\App", "Version");
     EXPECT_TRUE(created);
+}
+
+// The tree as a walk from its root builds it: the shape the index must keep.
+struct WalkNode {
+    WalkNode* higher = nullptr;
+    WalkNode* lower = nullptr;
+    std::string file, section, item;
+};
+
+int walkCompare(const WalkNode& node, const std::string& f, const std::string& s, const std::string& i)
+{
+    int r = compareFromEnd(node.file.c_str(), f.c_str());
+    if (r == 0)
+        r = compareNoCase(node.section.c_str(), s.c_str());
+    if (r == 0)
+        r = compareNoCase(node.item.c_str(), i.c_str());
+    return r;
+}
+
+TEST_F(ItemListsTest, TreesKeepTheShapeOfAWalkFromTheRoot)
+{
+    std::vector<WalkNode*> walked;   // in list order, like the list
+    std::mt19937 random(7);
+    const char* files[] = {"C:\\WIN.INI", "c:\\win.ini", "C:\\APP\\APP.INI", "D:\\X.INI", "WIN.INI"};
+    const char* words[] = {"a", "B", "ab", "A", "ba", ""};
+    for (int step = 0; step < 3000; ++step) {
+        std::string f = files[random() % 5], sec = words[random() % 6], it = words[random() % 6] + std::to_string(random() % 40);
+        // The reference: walk from the root.
+        WalkNode* found = nullptr;
+        WalkNode** link = nullptr;
+        if (!walked.empty()) {
+            for (WalkNode* node = walked[0];;) {
+                int r = walkCompare(*node, f, sec, it);
+                if (r == 0) { found = node; break; }
+                link = r < 0 ? &node->higher : &node->lower;
+                if (!*link) break;
+                node = *link;
+            }
+        }
+        bool created = false;
+        IniItem* record = findOrInsert<IniItem>(&arena, IniItemList, &created, f.c_str(), sec.c_str(), it.c_str());
+        ASSERT_EQ(created, found == nullptr) << step;
+        if (found) {
+            auto index = static_cast<size_t>(std::find(walked.begin(), walked.end(), found) - walked.begin());
+            ASSERT_EQ(itemAt<IniItem>(IniItemList, static_cast<int>(index)), record) << step;
+            continue;
+        }
+        auto* node = new WalkNode{nullptr, nullptr, f, sec, it};
+        if (link)
+            *link = node;
+        walked.push_back(node);
+        copyText(record->file, f.c_str());
+        copyText(record->section, sec.c_str());
+        copyText(record->item, it.c_str());
+    }
+    // Same shape: every record's links point where the walk's do.
+    ASSERT_EQ(static_cast<size_t>(itemCount(IniItemList)), walked.size());
+    auto indexOf = [&](WalkNode* node) { return node ? static_cast<int>(std::find(walked.begin(), walked.end(), node) - walked.begin()) : -1; };
+    auto recordIndex = [&](IniItem* item) {
+        for (int i = 0; i < itemCount(IniItemList); ++i)
+            if (itemAt<IniItem>(IniItemList, i) == item) return i;
+        return -1;
+    };
+    for (size_t i = 0; i < walked.size(); ++i) {
+        IniItem* record = itemAt<IniItem>(IniItemList, static_cast<int>(i));
+        ASSERT_EQ(recordIndex(record->higher), indexOf(walked[i]->higher)) << i;
+        ASSERT_EQ(recordIndex(record->lower), indexOf(walked[i]->lower)) << i;
+    }
+    EXPECT_GT(walked.size(), 500u);
+    for (WalkNode* node : walked)
+        delete node;
 }
 
 TEST_F(ItemListsTest, ListsGrowPastTheirFirstArray)
