@@ -6,16 +6,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/setup.sh
-[ -f build/x86_64/CMakeCache.txt ] || cmake -S . -B build/x86_64 -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-[ -f build/i686/CMakeCache.txt ] || cmake -S . -B build/i686 -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/i686 --target uninstal
-cmake --build build/x86_64 --target uninstal demo
-
 export RUVO_BUILD=$root/build/x86_64
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
+configure_build build/i686 i686 -DCMAKE_BUILD_TYPE=Release
+configure_build build/x86_64 x86_64 -DCMAKE_BUILD_TYPE=Release
+cmake --build build/i686 --target uninstal
+cmake --build build/x86_64 --target uninstal demo
 wine_env_start
 trap wine_env_stop EXIT
 

@@ -5,12 +5,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
-[ -f build/x86_64/CMakeCache.txt ] || cmake -S . -B build/x86_64 -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/x86_64 --target uninstal screens
 export RUVO_BUILD=$root/build/x86_64
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
+configure_build build/x86_64 x86_64 -DCMAKE_BUILD_TYPE=Release
+cmake --build build/x86_64 --target uninstal screens
 wine_env_start
 trap wine_env_stop EXIT
 rm -rf docs/screenshots && mkdir -p docs/screenshots

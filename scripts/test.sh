@@ -9,21 +9,16 @@ jobs=$(nproc)
 
 bash scripts/setup.sh
 
-configure() {   # directory, extra cmake arguments...
-  local dir=$1; shift
-  [ -f "$dir/CMakeCache.txt" ] || cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-}
-
-configure build/native -DCMAKE_BUILD_TYPE=Debug -DRUVO_SANITIZE=ON
-configure build/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
-configure build/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DCMAKE_BUILD_TYPE=Release
+export RUVO_BUILD=$root/build/x86_64
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+configure_build build/native "" -DCMAKE_BUILD_TYPE=Debug -DRUVO_SANITIZE=ON
+configure_build build/x86_64 x86_64 -DCMAKE_BUILD_TYPE=Release
+configure_build build/i686 i686 -DCMAKE_BUILD_TYPE=Release
 for dir in build/native build/x86_64 build/i686; do
   cmake --build "$dir" -j "$jobs"
 done
 
-export RUVO_BUILD=$root/build/x86_64
-# shellcheck source=wine-env.sh
-source scripts/wine-env.sh
 wine_env_start
 trap wine_env_stop EXIT
 

@@ -2,6 +2,9 @@
 # Xvfb display, creates the Wine prefix under the build tree on first use and
 # keeps one wineserver for the whole run. `wine_env_stop` ends both.
 # Needs: RUVO_BUILD (the x86_64 build directory).
+#
+# `configure_build DIR TOOLCHAIN-or-"" [cmake arguments...]` configures a
+# build directory once.
 
 export PATH=/usr/lib/wine:$PATH
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -39,4 +42,12 @@ wine_env_stop() {
     kill "$RUVO_XVFB_PID" 2>/dev/null || true
     wait "$RUVO_XVFB_PID" 2>/dev/null || true
   fi
+}
+
+configure_build() {
+  local dir=$1 toolchain=$2; shift 2
+  [ -f "$dir/CMakeCache.txt" ] && return 0
+  local args=(-S . -B "$dir" -G Ninja)
+  [ -n "$toolchain" ] && args+=(-DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$toolchain.cmake")
+  cmake "${args[@]}" "$@" >/dev/null
 }
