@@ -110,12 +110,24 @@ DWORD runUninstall(const std::string& shots)
         return 1;
     }
     int shot = 0;
-    for (DWORD waited = 0; waited < 120000; waited += 250) {
-        DWORD code = uninstaller.wait(250);
+    bool wizardSeen = false;
+    for (DWORD waited = 0; waited < 120000; waited += 50) {
+        DWORD code = uninstaller.wait(50);
         if (code != STILL_ACTIVE)
             return code;
-        HWND box = waitForWindow(uninstaller.info.dwProcessId, "#32770", 0,
-                                 [](HWND w) { return IsWindowVisible(w) != 0; });
+        // The wizard shows the progress on its own: one picture of it, and
+        // none of its buttons is ever pressed.
+        HWND wizard = waitForWindow(uninstaller.info.dwProcessId, "#32770", 0,
+                                    [](HWND w) { return IsWindowVisible(w) && GetDlgItem(w, 1003) != nullptr; });
+        if (wizard && !wizardSeen) {
+            wizardSeen = true;
+            std::string name = shots + "\\demo-" + std::to_string(++shot) + ".bmp";
+            saveScreenshot(nullptr, name);
+            printf("  the wizard shows the progress; picture: %s\n", name.c_str());
+        }
+        HWND box = waitForWindow(uninstaller.info.dwProcessId, "#32770", 0, [](HWND w) {
+            return IsWindowVisible(w) && GetDlgItem(w, 1003) == nullptr;
+        });
         if (!box)
             continue;
         Sleep(300);   // let it paint
