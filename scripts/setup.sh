@@ -20,10 +20,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  # wine (the 32-bit half) lives in the i386 architecture on Debian.
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
-  fi
+  # Only Wine's 64-bit half is needed: the tests run the x86_64 build.
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 else
