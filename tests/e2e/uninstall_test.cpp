@@ -180,6 +180,22 @@ TEST_F(SilentUninstall, DotComponentsNeverAimAtTheParent)
     EXPECT_TRUE(box.exists("Parent\\precious.txt"));
 }
 
+// "User Rights: Admin" is checked on the NT family only, by opening the
+// service control manager with full access, which Wine grants its user; on
+// the Windows 95 family there is nothing to check. Either way the log loads.
+TEST_F(SilentUninstall, AnAdministratorsLogLoadsOnBothFamilies)
+{
+    for (const char* version : {"win10", "win98"}) {
+        SCOPED_TRACE(version);
+        WindowsVersionForProgram family("UNINSTAL.EXE", version);
+        box.writeFile("Admin\\a.txt", "x");
+        box.writeFile("Admin\\INSTALL.LOG",
+                      "***  x\r\nTitle: T\r\nUser Rights: Admin\r\nFile Copy: " + box.path("Admin\\a.txt") + "\r\n");
+        EXPECT_EQ(runUninstall(box, "/S", box.path("Admin\\INSTALL.LOG")), 0u);
+        EXPECT_FALSE(box.exists("Admin\\a.txt"));
+    }
+}
+
 // --- Rollback --------------------------------------------------------------
 
 struct Rollback : ::testing::Test {
