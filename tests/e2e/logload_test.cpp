@@ -64,6 +64,20 @@ TEST(LogLoading, ALogPathInQuotesKeepsThemAndFailsToOpen)
     EXPECT_EQ(seen.message, "Could not open INSTALL.LOG file.");
 }
 
+TEST(LogLoading, AnOverlongCommandLineIsKeptWholeAndNotOpenedShortened)
+{
+    // The first 255 characters of this path name a log that exists: a
+    // command line cut to fit a buffer would open it.
+    Sandbox box("logload_long");
+    std::string folder = "Deep" + std::string(120, 'x');
+    CreateDirectoryA(box.path(folder).c_str(), nullptr);
+    std::string log = box.path(folder + "\\" + std::string(200, 'y') + ".LOG");
+    std::string cut = log.substr(0, 255);
+    box.writeFile(cut.substr(box.root.size() + 1), "*** x\r\nTitle: T\r\n");
+    BoxSeen seen = runUntilBox(box, log);
+    EXPECT_EQ(seen.message, "Could not open INSTALL.LOG file.");
+}
+
 TEST(LogLoading, ALogThatIsNotALog)
 {
     for (const char* content : {"Title: T\r\n*** x\r\n", "*** x\nTitle: T\n", "***x\r\nTitle: T\r\n"}) {

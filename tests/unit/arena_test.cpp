@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -146,6 +148,21 @@ TEST_F(ArenaTest, ReleaseFreesEveryBlockAndTheArenaCanStartAgain)
     EXPECT_EQ(arena.currentBlock, nullptr);
     auto* piece = static_cast<unsigned char*>(allocate(&arena, 256));
     EXPECT_EQ(piece, arena.firstBlock + kArenaLinkSize);
+}
+
+void reportExhausted(size_t requested)
+{
+    fprintf(stderr, "arena exhausted at %zu bytes\n", requested);
+    exit(3);
+}
+
+TEST(ArenaDeathTest, ARequestTheHeapCannotMeetEndsTheRunThroughTheHandler)
+{
+    BlockArena arena = {};
+    arena.onExhausted = reportExhausted;
+    EXPECT_EXIT(allocate(&arena, static_cast<size_t>(-1)), ::testing::ExitedWithCode(3), "arena exhausted");
+    arena.onExhausted = nullptr;
+    EXPECT_DEATH(allocate(&arena, static_cast<size_t>(-1) - 3), "");
 }
 
 } // namespace
