@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks under Wine; prints their tables.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-bash scripts/setup.sh
-export RUVO_BUILD=$root/build/x86_64
 # shellcheck source=wine-env.sh
-source scripts/wine-env.sh
+source "$(dirname "$0")/wine-env.sh"
 configure_build build/x86_64 x86_64 -DCMAKE_BUILD_TYPE=Release
 cmake --build build/x86_64 --target loader_bench uninstall_bench uninstal
 wine_env_start

@@ -2,13 +2,8 @@
 # Sets up this machine, builds UNINSTAL.EXE (i686, which ships, and x86_64),
 # and runs a demo uninstall of the bundled sample application under Wine.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-
-bash scripts/setup.sh
-export RUVO_BUILD=$root/build/x86_64
 # shellcheck source=wine-env.sh
-source scripts/wine-env.sh
+source "$(dirname "$0")/wine-env.sh"
 configure_build build/i686 i686 -DCMAKE_BUILD_TYPE=Release
 configure_build build/x86_64 x86_64 -DCMAKE_BUILD_TYPE=Release
 cmake --build build/i686 --target uninstal

@@ -2,12 +2,8 @@
 # Opens the wizard on a sample under Wine and saves a picture of every page,
 # of the cancel question and of the progress display into docs/screenshots/.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-bash scripts/setup.sh
-export RUVO_BUILD=$root/build/x86_64
 # shellcheck source=wine-env.sh
-source scripts/wine-env.sh
+source "$(dirname "$0")/wine-env.sh"
 configure_build build/x86_64 x86_64 -DCMAKE_BUILD_TYPE=Release
 cmake --build build/x86_64 --target uninstal screens
 wine_env_start

@@ -3,15 +3,9 @@
 # AddressSanitizer and UBSan), the Win32 code and the whole program under
 # Wine64 inside Xvfb, and the export check of the shipped i686 program.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-jobs=$(nproc)
-
-bash scripts/setup.sh
-
-export RUVO_BUILD=$root/build/x86_64
 # shellcheck source=wine-env.sh
-source scripts/wine-env.sh
+source "$(dirname "$0")/wine-env.sh"
+jobs=$(nproc)
 configure_build build/native "" -DCMAKE_BUILD_TYPE=Debug -DRUVO_SANITIZE=ON
 configure_build build/x86_64 x86_64 -DCMAKE_BUILD_TYPE=Release
 configure_build build/i686 i686 -DCMAKE_BUILD_TYPE=Release

@@ -1,10 +1,16 @@
-# Sourced by the scripts that run the program under Wine: starts a private
-# Xvfb display, creates the Wine prefix under the build tree on first use and
-# keeps one wineserver for the whole run. `wine_env_stop` ends both.
-# Needs: RUVO_BUILD (the x86_64 build directory).
+# Sourced by the scripts that build and run the program under Wine. It moves
+# to the repository, installs what is missing (setup.sh), and offers
+# `wine_env_start`: a private Xvfb display, the Wine prefix under the build
+# tree (made on first use) and one wineserver for the whole run, which
+# `wine_env_stop` ends.
 #
 # `configure_build DIR TOOLCHAIN-or-"" [cmake arguments...]` configures a
 # build directory once.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+export RUVO_BUILD=${RUVO_BUILD:-$root/build/x86_64}
 
 export PATH=/usr/lib/wine:$PATH
 export WINEDEBUG=${WINEDEBUG:--all}

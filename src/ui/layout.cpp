@@ -41,7 +41,7 @@ BOOL CALLBACK widenChild(HWND child, LPARAM)
     return TRUE;
 }
 
-void paintPanel(HWND dialog, HDC dc)
+void paintPanel(HDC dc)
 {
     if (!runState.panelBitmap)
         return;
@@ -52,7 +52,6 @@ void paintPanel(HWND dialog, HDC dc)
     BitBlt(dc, 12, 12, 122, 262, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
-    (void)dialog;
 }
 
 void paintAnimation(HWND dialog, HDC dc)
@@ -140,7 +139,7 @@ void rememberProgressBar(HWND dialog)
 
 void paintWizard(HWND dialog, HDC dc)
 {
-    paintPanel(dialog, dc);
+    paintPanel(dc);
     if (!runState.progressActive)
         return;
     paintAnimation(dialog, dc);
