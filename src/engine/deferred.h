@@ -1,18 +1,24 @@
-// Work left for the next start of Windows: files in use replaced by their
-// backups, and files deleted. The NT family takes delayed moves; the Windows
-// 95 family takes the [rename] section of WININIT.INI.
+// Work left for the next start of Windows: files in use replaced, and files
+// deleted. The NT family takes delayed moves; the Windows 95 family takes
+// the [rename] section of WININIT.INI.
 #pragma once
+#include <cstddef>
 
-// Copies the backup over the target, now or, when the target is in use, at
-// the next restart (setting runState.rebootNeeded once the new contents are
-// safely beside it). The backup is removed only once its contents are in
-// place or in the temporary copy; when even that copy fails the target is
-// removed and the backup kept.
-void restoreBackup(const char* backupPath, const char* targetPath);
+// Has `path` deleted at the next start of Windows. 0 or the error.
+unsigned long scheduleDeleteAtRestart(const char* path);
 
-// Has `path` deleted at the next start of Windows.
-void scheduleDeleteAtRestart(const char* path);
+// Has `tempPath` replace `targetPath` at the next start of Windows. 0 when
+// the replacement is queued, else the Windows error code.
+unsigned long replaceAtRestart(const char* tempPath, const char* targetPath);
 
 // A free name "~RUXnnnn.TMP" beside `targetPath`, into `buffer` (260 bytes).
-// False when the directory leaves no room for the name.
+// Names never repeat in a run. False when the directory leaves no room
+// for the name, or every name is taken.
 bool makeTempName(char* buffer, const char* targetPath);
+
+// WININIT.INI as text: adds the line "key=value" at the end of its
+// [rename] section (made at the end when there is none), keeping every
+// other line, several "NUL=" lines included, as it stands. Writes the new
+// text into `out` and returns its length; 0 when it does not fit.
+size_t addRenameLine(const char* text, size_t length, const char* key, const char* value, char* out,
+                     size_t capacity);

@@ -1,31 +1,20 @@
 // The uninstall driver: walks the item lists in their fixed order and hands
 // each item that this run undoes to the unit that knows its kind of change.
+// It decides; the host acts.
 #include "engine/driver.h"
 
-#include <windows.h>
-
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
 #include "common/text.h"
-#include "engine/devices.h"
+#include "engine/enginehost.h"
 #include "engine/fileremoval.h"
 #include "engine/files.h"
 #include "engine/ini.h"
-#include "engine/pathrules.h"
-#include "engine/programs.h"
-#include "engine/progman.h"
+#include "engine/policy.h"
 #include "engine/registry.h"
-#include "engine/selfreg.h"
-#include "engine/shareddlls.h"
-#include "engine/subsystem.h"
 #include "log/itemlists.h"
-#include "resources/resource.h"
 #include "startup/runstate.h"
-#include "ui/layout.h"
-#include "ui/messages.h"
-#include "ui/progress.h"
 
 namespace {
 
@@ -50,23 +39,25 @@ enum Prefix {
 const int kPrefixMessages[kPrefixCount] = {29, 30, 31, 32, 33, 34, 35, 36, 37, 40, 44, 56, 57, 58};
 
 struct Run {
+    const EngineHost* host;
     char prefixes[kPrefixCount][64];
     bool automatic;
     bool rollback;
     uint16_t threshold;      // the lowest installation number this run undoes
 };
 
-bool cancelled()
+bool cancelled(const Run& run)
 {
-    return runState.cancelRequested != 0;
+    return run.host->cancelRequested();
 }
 
 // Announces an item: its prefix and text in progressText, shown at once.
-void announce(const Run& run, Prefix prefix, const char* item)
+// Files and directories are fitted to the action line first.
+void announce(const Run& run, Prefix prefix, const char* item, bool fitPath = false)
 {
     copyText(runState.progressText, kProgressTextSize, run.prefixes[prefix]);
     appendText(runState.progressText, kProgressTextSize, item);
-    showProgress(runState.progressText);
+    run.host->showProgress(runState.progressText, fitPath);
 }
 
 // Registry keys are shown cut to 48 characters: 45 and "...".
@@ -82,14 +73,6 @@ void announceKey(const Run& run, Prefix prefix, const char* key)
     announce(run, prefix, shown);
 }
 
-// Files and directories are fitted to the action line before they are shown.
-void announcePath(const Run& run, Prefix prefix, const char* path)
-{
-    copyText(runState.progressText, kProgressTextSize, run.prefixes[prefix]);
-    appendText(runState.progressText, kProgressTextSize, path);
-    showPathProgress(runState.progressText);
-}
-
 void counted()
 {
     runState.progressCount += 1;
@@ -100,35 +83,11 @@ bool takenByMethod(const Run& run, int32_t selected)
     return run.automatic || selected;
 }
 
-void prepareDialog()
-{
-    HWND dialog = runState.wizardDialog;
-    if (!dialog)
-        return;
-    for (int id : {IDC_TOP_TEXT, IDC_SECOND_TEXT}) {
-        EnableWindow(GetDlgItem(dialog, id), FALSE);
-        ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
-    }
-    for (int id : {IDC_PROGRESS_TEXT, IDC_ACTION_TEXT}) {
-        EnableWindow(GetDlgItem(dialog, id), TRUE);
-        ShowWindow(GetDlgItem(dialog, id), SW_SHOW);
-    }
-    char format[1024], text[1024 + 256];
-    LoadMessageText(runState.instance, 45, format, sizeof format);
-    snprintf(text, sizeof text, format, runState.applicationTitle);
-    SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, text);
-    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
-    EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
-    // Control 3830 only lends the bar its place: shown, the black rectangle
-    // would be drawn over the blocks the dialog paints beneath it. The bar
-    // draws its own frame instead (layout.cpp).
-}
-
 void prepare(Run& run)
 {
     RunState& rs = runState;
     for (int i = 0; i < kPrefixCount; ++i)
-        LoadMessageText(rs.instance, kPrefixMessages[i], run.prefixes[i], sizeof run.prefixes[i]);
+        run.host->loadMessage(kPrefixMessages[i], run.prefixes[i], sizeof run.prefixes[i]);
     if (rs.uninstallMethod == kMethodCustom)
         rs.rollbackRequested = 0;
     run.automatic = rs.uninstallMethod != kMethodCustom;
@@ -141,44 +100,57 @@ void prepare(Run& run)
         rs.progressTotal += itemCount(list);
     if (rs.progressTotal == 0)
         rs.progressTotal = 1;
-    prepareDialog();
-    loadAnimationFrames();
-    showProgress(nullptr);
+    preparePolicy();
+    run.host->startProgress();
+    run.host->showProgress(nullptr, false);
     rs.progressActive = 1;
+}
+
+void programs(const Run& run)
+{
+    for (int i = 0; i < itemCount(ProgramList) && !cancelled(run); ++i) {
+        auto* program = itemAt<ProgramItem>(ProgramList, i);
+        if (!takenByMethod(run, program->selected) || program->install < run.threshold)
+            continue;
+        announce(run, PrefixProgram, program->programName[0] ? program->programName : program->command);
+        run.host->runProgram(program->command);
+    }
 }
 
 void services(const Run& run)
 {
-    for (int i = 0; i < itemCount(ServiceList) && !cancelled(); ++i) {
+    for (int i = 0; i < itemCount(ServiceList) && !cancelled(run); ++i) {
         auto* service = itemAt<ServiceItem>(ServiceList, i);
         counted();
         if (!takenByMethod(run, service->selected) || service->install < run.threshold)
             continue;
         announce(run, PrefixService, service->name);
-        removeService(service->name);
-        pumpMessages(3500);   // the service is given time to stop
+        run.host->removeService(service->name);
+        run.host->keepAlive(3500);   // the service is given time to stop
     }
 }
 
 void iniFiles(const Run& run)
 {
-    for (int i = 0; i < itemCount(IniFileList) && !cancelled(); ++i) {
+    for (int i = 0; i < itemCount(IniFileList) && !cancelled(run); ++i) {
         auto* ini = itemAt<IniFileItem>(IniFileList, i);
         counted();
-        if (!takenByMethod(run, ini->selected) || ini->install < run.threshold || hasDotComponent(ini->path))
+        char path[260];
+        if (!takenByMethod(run, ini->selected) || ini->install < run.threshold ||
+            !mayRemovePath(ini->path, RemoveFile, path, sizeof path))
             continue;
         announce(run, PrefixIniFile, ini->path);
-        resetAttributes(ini->path);
-        deleteFile(ini->path);
+        resetAttributes(path);
+        deleteFile(path);
     }
 }
 
 void iniEntries(const Run& run)
 {
-    for (int i = 0; i < itemCount(IniItemList) && !cancelled(); ++i) {
+    for (int i = 0; i < itemCount(IniItemList) && !cancelled(run); ++i) {
         auto* entry = itemAt<IniItem>(IniItemList, i);
         counted();
-        if (!takenByMethod(run, entry->selected) || entry->install < run.threshold || fileMissing(entry->file))
+        if (!takenByMethod(run, entry->selected) || entry->install < run.threshold || missing(entry->file))
             continue;
         announce(run, PrefixIniEdit, entry->file);
         restoreIniEntry(entry, run.rollback ? entry->previousValue : entry->preInstallValue);
@@ -191,7 +163,7 @@ void editedFiles(const Run& run)
         return;
     for (int i = 0; i < itemCount(EditedFileList); ++i) {
         auto* edited = itemAt<EditedFileItem>(EditedFileList, i);
-        if (edited->install >= run.threshold && !fileMissing(edited->backupPath))
+        if (edited->install >= run.threshold && !missing(edited->backupPath))
             removeOrRestoreFile(edited->path, edited->backupPath, 1);
     }
 }
@@ -204,9 +176,9 @@ void beforeRemoval(const Run& run, const Item* file)
     if (run.rollback && !(file->backupInstall == file->install && file->backupPath[0] == '\0'))
         return;
     if (file->selfRegInstall >= run.threshold)
-        callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, false);
+        run.host->callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, false);
     if (file->deviceInstall >= run.threshold)
-        removeDevice(file->path);
+        run.host->removeDevice(file->path);
 }
 
 template <class Item>
@@ -223,7 +195,8 @@ void sharedPrivateFiles(const Run& run)
                      file->selected;
         if (!taken || file->install < run.threshold)
             continue;
-        int result = file->sharedInstall >= run.threshold ? releaseSharedFile(file->path, 0, file->sharedCount) : 0;
+        int result = file->sharedInstall >= run.threshold ? run.host->releaseSharedFile(file->path, file->sharedCount)
+                                                          : 0;
         if (result == 1) {
             if (!keptForItsBackup(run, file))
                 file->path[0] = '\0';
@@ -240,7 +213,7 @@ void sharedSystemFiles(const Run& run)
         if (file->install < run.threshold)
             continue;
         if ((file->selected || runState.windows4OrLater) && file->sharedInstall >= run.threshold) {
-            int result = releaseSharedFile(file->path, 0, file->sharedCount);
+            int result = run.host->releaseSharedFile(file->path, file->sharedCount);
             if (result == 1 && !keptForItsBackup(run, file))
                 file->path[0] = '\0';
             if (result == 2)
@@ -253,7 +226,7 @@ void sharedSystemFiles(const Run& run)
 
 void privateFiles(const Run& run)
 {
-    for (int i = 0; i < itemCount(PrivateFileList) && !cancelled(); ++i) {
+    for (int i = 0; i < itemCount(PrivateFileList) && !cancelled(run); ++i) {
         auto* file = itemAt<PrivateFileItem>(PrivateFileList, i);
         counted();
         bool ownBackup = file->backupInstall == run.threshold;
@@ -262,13 +235,13 @@ void privateFiles(const Run& run)
         if (file->path[0] == '\0' || !taken || file->install < run.threshold)
             continue;
         if (removeOrRestoreFile(file->path, file->backupPath, run.rollback && ownBackup))
-            announcePath(run, PrefixFile, file->path);
+            announce(run, PrefixFile, file->path, true);
     }
 }
 
 void systemFiles(const Run& run)
 {
-    for (int i = 0; i < itemCount(SystemFileList) && !cancelled(); ++i) {
+    for (int i = 0; i < itemCount(SystemFileList) && !cancelled(run); ++i) {
         auto* file = itemAt<SystemFileItem>(SystemFileList, i);
         counted();
         bool ownBackup = file->backupInstall == run.threshold;
@@ -276,24 +249,24 @@ void systemFiles(const Run& run)
         if (file->path[0] == '\0' || !taken || file->install < run.threshold)
             continue;
         if (removeOrRestoreFile(file->path, file->backupPath, run.rollback && ownBackup))
-            announcePath(run, PrefixSystemFile, file->path);
+            announce(run, PrefixSystemFile, file->path, true);
     }
 }
 
 template <class Item>
 void registerAgain(const Run& run, ItemListId list)
 {
-    for (int i = 0; i < itemCount(list) && !cancelled(); ++i) {
+    for (int i = 0; i < itemCount(list) && !cancelled(run); ++i) {
         auto* file = itemAt<Item>(list, i);
         if (file->path[0] != '\0' && file->install >= run.threshold && file->backupPath[0] != '\0' &&
             file->backupInstall == run.threshold && file->selfRegInstall >= run.threshold)
-            callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, true);
+            run.host->callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, true);
     }
 }
 
 void directories(const Run& run)
 {
-    for (int i = 0; i < itemCount(DirectoryList) && !cancelled(); ++i) {
+    for (int i = 0; i < itemCount(DirectoryList) && !cancelled(run); ++i) {
         auto* directory = itemAt<DirectoryItem>(DirectoryList, i);
         counted();
         if (!takenByMethod(run, directory->selected) || directory->madeInstall < run.threshold)
@@ -302,32 +275,14 @@ void directories(const Run& run)
         size_t length = strlen(directory->path);
         if (length > 0)
             directory->path[length - 1] = '\0';   // the trailing backslash
-        announcePath(run, withFiles ? PrefixDirectory : PrefixEmptyDirectories, directory->path);
+        announce(run, withFiles ? PrefixDirectory : PrefixEmptyDirectories, directory->path, true);
         removeDirectoryTree(directory->path, withFiles);
     }
 }
 
-// A rollback cuts the log back to what precedes its last section, or
-// deletes it when it has only one.
-void cutLog(const char* logPath)
-{
-    if (installLog.lastSectionOffset == 0) {
-        deleteFile(logPath);
-        return;
-    }
-    HANDLE file = CreateFileA(logPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    if (SetFilePointer(file, static_cast<LONG>(installLog.lastSectionOffset), nullptr, FILE_BEGIN) ==
-        installLog.lastSectionOffset)
-        SetEndOfFile(file);
-    CloseHandle(file);
-}
-
 void registryEdits(const Run& run)
 {
-    for (int i = 0; i < itemCount(RegistryEditList) && !cancelled(); ++i) {
+    for (int i = 0; i < itemCount(RegistryEditList) && !cancelled(run); ++i) {
         auto* value = itemAt<RegistryEditItem>(RegistryEditList, i);
         counted();
         if (!takenByMethod(run, value->selected) || value->install < run.threshold)
@@ -339,7 +294,7 @@ void registryEdits(const Run& run)
 
 void createdValues(const Run& run)
 {
-    for (int i = itemCount(RegistryKeyList) - 1; i >= 0 && !cancelled(); --i) {
+    for (int i = itemCount(RegistryKeyList) - 1; i >= 0 && !cancelled(run); --i) {
         auto* value = itemAt<RegistryKeyItem>(RegistryKeyList, i);
         counted();
         if (!takenByMethod(run, value->selected) || value->install < run.threshold)
@@ -351,7 +306,7 @@ void createdValues(const Run& run)
 
 void registryTrees(const Run& run)
 {
-    for (int i = itemCount(RegistryTreeList) - 1; i >= 0 && !cancelled(); --i) {
+    for (int i = itemCount(RegistryTreeList) - 1; i >= 0 && !cancelled(run); --i) {
         auto* tree = itemAt<RegistryTreeItem>(RegistryTreeList, i);
         counted();
         if (!takenByMethod(run, tree->selected) || tree->install < run.threshold)
@@ -364,18 +319,32 @@ void registryTrees(const Run& run)
 void icons(const Run& run)
 {
     bool connected = false;
-    for (int i = 0; i < itemCount(IconList) && !cancelled(); ++i) {
+    for (int i = 0; i < itemCount(IconList) && !cancelled(run); ++i) {
         auto* icon = itemAt<IconItem>(IconList, i);
         counted();
         if (!takenByMethod(run, icon->selected) || (run.rollback && icon->install != run.threshold))
             continue;
         if (!connected)
-            connected = progmanConnect();
+            connected = run.host->progmanConnect();
         announce(run, PrefixIcon, icon->name);
-        removeIcon(i);
+        run.host->removeIcon(i);
     }
     if (connected)
-        progmanDisconnect();
+        run.host->progmanDisconnect();
+}
+
+// A rollback cuts the log back to what precedes its last section, or
+// deletes it when it has only one. A log left whole would have the next
+// rollback undo the same section again, deleting files whose backups are
+// gone: a read-only log is made writable rather than left so.
+unsigned long cutLog(const Run& run, const char* logPath)
+{
+    if (installLog.lastSectionOffset == 0)
+        return deleteStubbornFile(logPath);
+    unsigned long error = run.host->truncateFile(logPath, installLog.lastSectionOffset);
+    if (error == kErrorAccessDenied && resetAttributes(logPath) == 0)
+        error = run.host->truncateFile(logPath, installLog.lastSectionOffset);
+    return error;
 }
 
 } // namespace
@@ -383,13 +352,14 @@ void icons(const Run& run)
 void performUninstall(const char* logPath)
 {
     Run run = {};
+    run.host = runState.host;
     prepare(run);
 
-    runLoggedPrograms(run.threshold, run.prefixes[PrefixProgram]);
+    programs(run);
     services(run);
     if (installLog.subSystemName && (run.automatic || installLog.subSystemSelected)) {
         announce(run, PrefixSubSystem, installLog.subSystemName);
-        if (!removeBorlandSubSystem())
+        if (!run.host->removeSubSystem())
             return;
     }
     iniFiles(run);
@@ -403,18 +373,18 @@ void performUninstall(const char* logPath)
         registerAgain<PrivateFileItem>(run, PrivateFileList);
         registerAgain<SystemFileItem>(run, SystemFileList);
     }
-    if (run.automatic && !cancelled() && !run.rollback)
+    if (run.automatic && !cancelled(run) && !run.rollback)
         deleteFile(logPath);
     directories(run);
     if (run.rollback)
-        cutLog(logPath);
+        cutLog(run, logPath);
     registryEdits(run);
     createdValues(run);
     registryTrees(run);
-    if (cancelled())
+    if (cancelled(run))
         return;
     icons(run);
     bool perUserDue = run.rollback ? installLog.lastSectionOffset == 0 : run.automatic;
     if (installLog.perUserId && perUserDue)
-        runPerUserUninstall();
+        run.host->runPerUserUninstall();
 }

@@ -1,71 +1,90 @@
 #include "engine/fileremoval.h"
 
-#include <windows.h>
-
 #include <cstring>
 
 #include "common/text.h"
 #include "engine/deferred.h"
+#include "engine/enginehost.h"
 #include "engine/files.h"
-#include "engine/pathrules.h"
+#include "engine/policy.h"
+#include "startup/runstate.h"
+
+namespace {
+constexpr size_t kPath = 260;
+}
 
 void removeFileWithCompanions(const char* path)
 {
-    // Attributes matter only to a file that refuses to go: a read-only,
-    // hidden or system file is made normal and deleted again. A file that
-    // stays for another reason (in use) keeps its attributes.
-    if (deleteFile(path) != 0 && GetLastError() == ERROR_ACCESS_DENIED) {
-        resetAttributes(path);
-        deleteFile(path);
-    }
-    size_t length = strlen(path);
-    if (length <= 4 || !endsWithNoCase(path, ".HLP"))
+    char file[kPath];
+    if (!mayRemovePath(path, RemoveFile, file, sizeof file))
         return;
-    char companion[MAX_PATH];
-    if (copyText(companion, path) != length)
+    deleteStubbornFile(file);
+    size_t length = strlen(file);
+    if (length <= 4 || !endsWithNoCase(file, ".HLP"))
         return;
-    memcpy(companion + length - 3, "GID", 3);
-    deleteFile(companion);
-    memcpy(companion + length - 3, "FTS", 3);
-    deleteFile(companion);
+    memcpy(file + length - 3, "GID", 3);
+    deleteFile(file);
+    memcpy(file + length - 3, "FTS", 3);
+    deleteFile(file);
 }
 
 int removeOrRestoreFile(const char* path, const char* backupPath, int restore)
 {
-    // A "." or ".." component could aim the removal above what the log names.
-    if (hasDotComponent(path))
-        return 0;
+    char canonical[kPath];
     if (!strpbrk(path, "*?")) {
-        removeFileWithCompanions(path);
+        if (!mayRemovePath(path, RemoveFile, canonical, sizeof canonical))
+            return 0;
+        removeFileWithCompanions(canonical);
         if (restore && backupPath[0] != '\0')
-            restoreBackup(backupPath, path);
+            restoreBackup(backupPath, canonical);
         return 1;
     }
-
-    const char* lastSlash = strrchr(path, '\\');
-    size_t length = strlen(path);
-    if (length >= 3 && strcmp(path + length - 3, "*.*") == 0) {
-        if (length < 4 || isDriveRootPattern(path))
-            return 0;
-        char directory[MAX_PATH] = "";
-        if (lastSlash)
-            copyTextPart(directory, sizeof directory, path, static_cast<size_t>(lastSlash - path));
-        if (isWindowsOrSystemDirectory(directory))
-            return 0;
-    }
-    char folder[MAX_PATH] = "";
-    if (lastSlash)
-        copyTextPart(folder, sizeof folder, path, static_cast<size_t>(lastSlash - path) + 1);
-    FindState find;
-    for (int found = findFirst(&find, path); found == 0; found = findNext(&find)) {
-        if (find.attributes & FILE_ATTRIBUTE_DIRECTORY)
+    if (!mayRemovePath(path, RemovePattern, canonical, sizeof canonical))
+        return 0;
+    // No backup is restored for a pattern, whatever `restore` says.
+    char folder[kPath];
+    copyTextPart(folder, sizeof folder, canonical, static_cast<size_t>(strrchr(canonical, '\\') - canonical) + 1);
+    const EngineHost& host = *runState.host;
+    FoundEntry entry;
+    void* find = host.findFirst(canonical, &entry);
+    for (bool found = find != nullptr; found; found = host.findNext(find, &entry)) {
+        if (entry.attributes & kAttributeDirectory)
             continue;
-        char file[MAX_PATH];
+        char file[kPath];
         copyText(file, folder);
-        if (appendText(file, find.name) + 1 >= sizeof file)
+        if (appendText(file, entry.name) + 1 >= sizeof file)
             continue;
         removeFileWithCompanions(file);
     }
-    findClose(&find);
+    if (find)
+        host.findClose(find);
     return 1;
+}
+
+void restoreBackup(const char* backupPath, const char* targetPath)
+{
+    char backup[kPath], target[kPath];
+    if (!mayRemovePath(backupPath, RemoveFile, backup, sizeof backup) ||
+        !mayRemovePath(targetPath, RemoveFile, target, sizeof target))
+        return;
+    const EngineHost& host = *runState.host;
+    if (host.copyFile(backup, target) == 0) {
+        removeFileWithCompanions(backup);
+        return;
+    }
+    char temp[kPath];
+    if (makeTempName(temp, target) && host.copyFile(backup, temp) == 0) {
+        if (replaceAtRestart(temp, target) == 0) {
+            runState.rebootNeeded = 1;
+            removeFileWithCompanions(backup);
+        } else {
+            // Nothing will put the copy in place: the backup stays the only
+            // copy of the old contents, and the installed file stays too.
+            host.deleteFile(temp);
+        }
+        return;
+    }
+    // Neither the file nor a copy beside it could take the backup: at least
+    // no newer file stays behind.
+    removeFileWithCompanions(target);
 }

@@ -3,10 +3,19 @@
 #pragma once
 
 // Deletes one file, whatever its attributes, and for a .HLP file also its
-// .GID and .FTS companions.
+// .GID and .FTS companions. Refused paths are left alone.
 void removeFileWithCompanions(const char* path);
 
 // Removes `path` (a file, or a wildcard pattern of files), then restores
 // `backupPath` over it when `restore` is set. 1 when it acted on the path,
-// 0 when it refused it.
+// 0 when the removal policy refused it.
 int removeOrRestoreFile(const char* path, const char* backupPath, int restore);
+
+// Copies the backup over the target, now or, when the target is in use, at
+// the next restart. The backup is removed only once its contents are in
+// place, or safely beside the target with the replacement queued (then
+// runState.rebootNeeded is set). When the replacement cannot be queued,
+// the backup and the installed file both stay and no restart is asked for.
+// When not even a copy beside the target can be made, the target is
+// removed and the backup kept.
+void restoreBackup(const char* backupPath, const char* targetPath);

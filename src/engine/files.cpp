@@ -3,186 +3,108 @@
 #include <cstring>
 
 #include "common/text.h"
-#include "engine/pathrules.h"
+#include "engine/enginehost.h"
+#include "engine/policy.h"
 #include "startup/runstate.h"
 
-static void takeFound(FindState* find)
+namespace {
+
+constexpr size_t kTreePathSize = 256;
+
+const EngineHost& host()
 {
-    copyText(find->name, find->data.cFileName);
-    find->attributes = find->data.dwFileAttributes;
+    return *runState.host;
 }
 
-int findFirst(FindState* find, const char* pattern)
+// A link goes as a link: its attributes are not touched (they may be the
+// target's), and nothing below it is visited.
+void removeLink(const char* path)
 {
-    find->handle = FindFirstFileA(pattern, &find->data);
-    if (find->handle == INVALID_HANDLE_VALUE)
-        return 1;
-    takeFound(find);
-    return 0;
+    if (host().removeDirectory(path) != 0)
+        host().deleteFile(path);
 }
 
-int findNext(FindState* find)
+void removeBelow(const char* path, bool withFiles)
 {
-    if (find->handle == INVALID_HANDLE_VALUE || !FindNextFileA(find->handle, &find->data))
-        return 1;
-    takeFound(find);
-    return 0;
-}
-
-void findClose(FindState* find)
-{
-    if (find->handle != INVALID_HANDLE_VALUE)
-        FindClose(find->handle);
-    find->handle = INVALID_HANDLE_VALUE;
-}
-
-bool fileMissing(const char* path)
-{
-    return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
-}
-
-// Length of the part of `path` that is never rewritten: "C:\" for a drive
-// path, "\\server\share\" for a UNC path, else up to the first backslash.
-static size_t rootLength(const char* path)
-{
-    if (path[0] == '\\' && path[1] == '\\') {
-        const char* server = strchr(path + 2, '\\');
-        const char* share = server ? strchr(server + 1, '\\') : nullptr;
-        return share ? static_cast<size_t>(share - path) + 1 : strlen(path);
-    }
-    const char* slash = strchr(path, '\\');
-    return slash ? static_cast<size_t>(slash - path) + 1 : 0;
-}
-
-void convertPathForm(char* path, size_t capacity, PathForm form)
-{
-    if (form == LongForm && !strchr(path, '~'))
+    char pattern[kTreePathSize];
+    if (copyText(pattern, path) + 4 >= sizeof pattern)
         return;
-
-    char work[2 * MAX_PATH];
-    if (!strchr(path, '\\')) {
-        char directory[256];
-        DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
-        if (length == 0 || length >= sizeof directory)
-            return;
-        copyText(work, directory);
-        if (directory[length - 1] != '\\')
-            appendText(work, "\\");
-        if (appendText(work, path) + 1 >= sizeof work)
-            return;
-    } else if (copyText(work, path) + 1 >= sizeof work) {
-        return;
-    }
-    if (work[0] != '\0' && work[1] == ':' && work[0] >= 'a' && work[0] <= 'z')
-        work[0] = static_cast<char>(work[0] - 'a' + 'A');
-
-    char result[2 * MAX_PATH];
-    size_t done = rootLength(work);
-    copyTextPart(result, sizeof result, work, done);
-    const char* rest = work + done;
-    while (*rest) {
-        const char* end = strchr(rest, '\\');
-        size_t componentLength = end ? static_cast<size_t>(end - rest) : strlen(rest);
-        size_t resultLength = strlen(result);
-        copyTextPart(result + resultLength, sizeof result - resultLength, rest, componentLength);
-
-        // Dot components and wildcard patterns name no single entry on disk:
-        // a lookup would put some other entry's name in their place.
-        bool lookUp = componentLength > 0 && strcspn(result + resultLength, "*?") == componentLength &&
-                      strcmp(result + resultLength, ".") != 0 && strcmp(result + resultLength, "..") != 0;
-        FindState find;
-        if (lookUp && findFirst(&find, result) == 0) {
-            const char* found = find.data.cFileName;
-            if (form == ShortForm && find.data.cAlternateFileName[0] != '\0')
-                found = find.data.cAlternateFileName;
-            copyText(result + resultLength, sizeof result - resultLength, found);
-            findClose(&find);
+    appendText(pattern, "\\*.*");
+    FoundEntry entry;
+    void* find = host().findFirst(pattern, &entry);
+    for (bool found = find != nullptr; found; found = host().findNext(find, &entry)) {
+        char child[kTreePathSize];
+        copyText(child, path);
+        appendText(child, "\\");
+        // An entry whose full path would not fit is left where it is.
+        if (appendText(child, entry.name) + 1 >= sizeof child)
+            continue;
+        if (entry.attributes & kAttributeReparsePoint) {
+            // What a link points at belongs to someone else.
+            if (withFiles)
+                removeLink(child);
+        } else if (entry.attributes & kAttributeDirectory) {
+            if (entry.name[0] != '.')
+                removeBelow(child, withFiles);
+        } else if (withFiles) {
+            deleteStubbornFile(child);
         }
-        if (!end)
-            break;
-        appendText(result, "\\");
-        rest = end + 1;
     }
-    if (strlen(result) + 1 >= sizeof result || strlen(result) + 1 > capacity)
-        return;
-    copyText(path, capacity, result);
+    if (find)
+        host().findClose(find);
+    removeDirectory(path);
 }
 
-int resetAttributes(const char* path, DWORD attributes)
+} // namespace
+
+bool missing(const char* path)
 {
-    return SetFileAttributesA(path, attributes ? attributes : FILE_ATTRIBUTE_NORMAL) ? 0 : 1;
+    return host().attributes(path) == kNoAttributes;
 }
 
-int deleteFile(const char* path)
+unsigned long resetAttributes(const char* path)
+{
+    return host().setAttributes(path, kAttributeNormal);
+}
+
+unsigned long deleteFile(const char* path)
 {
     if (runState.programPath) {
-        char longForm[MAX_PATH];
+        char longForm[kTreePathSize + 4];
         copyText(longForm, path);
-        convertPathForm(longForm, sizeof longForm, LongForm);
+        host().pathForm(longForm, sizeof longForm, LongForm);
         if (compareNoCase(longForm, runState.programPath) == 0)
             runState.selfRemovalNeeded = 1;
     }
-    return DeleteFileA(path) ? 0 : 1;
+    return host().deleteFile(path);
 }
 
-int removeDirectory(const char* path)
+unsigned long deleteStubbornFile(const char* path)
+{
+    unsigned long error = deleteFile(path);
+    if (error == kErrorAccessDenied) {
+        resetAttributes(path);
+        error = deleteFile(path);
+    }
+    return error;
+}
+
+unsigned long removeDirectory(const char* path)
 {
     resetAttributes(path);
-    return RemoveDirectoryA(path) ? 0 : 1;
-}
-
-bool isWindowsOrSystemDirectory(const char* directory)
-{
-    char windows[256], system[256];
-    UINT w = GetWindowsDirectoryA(windows, sizeof windows);
-    UINT y = GetSystemDirectoryA(system, sizeof system);
-    return (w > 0 && w < sizeof windows && compareNoCase(directory, windows) == 0) ||
-           (y > 0 && y < sizeof system && compareNoCase(directory, system) == 0) ||
-           (runState.systemDirectory && runState.systemDirectory[0] &&
-            compareNoCase(directory, runState.systemDirectory) == 0);
+    return host().removeDirectory(path);
 }
 
 void removeDirectoryTree(const char* path, bool withFiles)
 {
-    if (strlen(path) < 4 || isWindowsOrSystemDirectory(path) || hasDotComponent(path))
+    char canonical[kTreePathSize];
+    if (!mayRemovePath(path, withFiles ? RemoveTree : RemoveEmptyFolders, canonical, sizeof canonical))
         return;
-    char pattern[256];
-    if (copyText(pattern, path) + 4 >= sizeof pattern)
+    unsigned long attributes = host().attributes(canonical);
+    if (attributes != kNoAttributes && (attributes & kAttributeReparsePoint)) {
+        if (withFiles)
+            removeLink(canonical);
         return;
-    appendText(pattern, "\\*.*");
-    FindState find;
-    for (int found = findFirst(&find, pattern); found == 0; found = findNext(&find)) {
-        char child[256];
-        copyText(child, path);
-        appendText(child, "\\");
-        // An entry whose full path would not fit is left where it is.
-        if (appendText(child, find.name) + 1 >= sizeof child)
-            continue;
-        if (find.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (find.name[0] != '.')
-                removeDirectoryTree(child, withFiles);
-        } else if (withFiles) {
-            resetAttributes(child);
-            deleteFile(child);
-        }
     }
-    findClose(&find);
-    removeDirectory(path);
-}
-
-bool isWin32Executable(const char* path)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool executable = false;
-    WORD signature = 0;
-    DWORD offset = 0, got = 0;
-    if (ReadFile(file, &signature, 2, &got, nullptr) && got == 2 && signature == 0x5A4D &&
-        SetFilePointer(file, 0x3C, nullptr, FILE_BEGIN) == 0x3C && ReadFile(file, &offset, 4, &got, nullptr) &&
-        got == 4 && SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == offset &&
-        ReadFile(file, &signature, 2, &got, nullptr) && got == 2)
-        executable = signature == 0x4550;
-    CloseHandle(file);
-    return executable;
+    removeBelow(canonical, withFiles);
 }

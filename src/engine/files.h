@@ -1,45 +1,28 @@
-// File-system helpers shared by start-up, the log loader and the engine.
-// None reports an error to the user; each answers with a plain result.
+// File helpers of the engine, over the host: every removal of a file or a
+// directory goes through them.
 #pragma once
-#include <windows.h>
 
-#include <cstddef>
+// True when the path has no attributes: it does not exist or cannot be reached.
+bool missing(const char* path);
 
-#include "engine/pathforms.h"
-
-struct FindState {
-    char name[256];
-    DWORD attributes;
-    HANDLE handle;               // INVALID_HANDLE_VALUE when nothing was found
-    WIN32_FIND_DATAA data;
-};
-
-// 0 on success, 1 on failure. Attributes 0 mean FILE_ATTRIBUTE_NORMAL.
-int resetAttributes(const char* path, DWORD attributes = 0);
+// Attributes made normal (0 when that worked, else the Windows error code).
+unsigned long resetAttributes(const char* path);
 
 // Deletes a file (attributes are not reset here). Notes in
 // runState.selfRemovalNeeded when the file is the program's own, in any
-// path form. 0 on success, 1 on failure.
-int deleteFile(const char* path);
+// path form. 0 or the Windows error code.
+unsigned long deleteFile(const char* path);
 
-// Removes an empty directory. 0 on success, 1 on failure.
-int removeDirectory(const char* path);
+// Deletes a file; one that refuses because it is read-only, hidden or
+// system is made normal and deleted again. A file that stays for another
+// reason (in use) keeps its attributes.
+unsigned long deleteStubbornFile(const char* path);
+
+// Removes an empty directory (or a link to a directory). 0 or the error.
+unsigned long removeDirectory(const char* path);
 
 // Removes `path` (no trailing backslash) bottom-up: subdirectories whose
 // names begin with "." are kept with all they hold; files go only with
-// `withFiles`. Drive roots, the Windows and System directories, and paths
-// with a "." or ".." component are refused.
+// `withFiles`; links to directories are removed themselves, never followed.
+// What the removal policy refuses is left alone.
 void removeDirectoryTree(const char* path, bool withFiles);
-
-// True when the file carries the MZ and PE signatures.
-bool isWin32Executable(const char* path);
-
-// True when `directory` is the Windows directory or a System directory
-// (as the platform reports them, or as the log loader recorded it).
-bool isWindowsOrSystemDirectory(const char* directory);
-
-// 0 when an entry was found, 1 when none.
-int findFirst(FindState* find, const char* pattern);
-int findNext(FindState* find);
-void findClose(FindState* find);
-

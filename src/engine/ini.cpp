@@ -1,12 +1,9 @@
 #include "engine/ini.h"
 
-#include <windows.h>
-
-#include "engine/files.h"
+#include "engine/enginehost.h"
+#include "startup/runstate.h"
 
 void restoreIniEntry(const IniItem* entry, const char* value)
 {
-    if (fileMissing(entry->file))
-        return;
-    WritePrivateProfileStringA(entry->section, entry->item, value[0] ? value : nullptr, entry->file);
+    runState.host->writeIniString(entry->file, entry->section, entry->item, value[0] ? value : nullptr);
 }

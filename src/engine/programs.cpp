@@ -1,6 +1,6 @@
 #include "engine/programs.h"
 
 // Not built yet: no program is run and no service is touched.
-void runLoggedPrograms(int, const char*) {}
+void runLoggedProgram(const char*) {}
 void removeService(const char*) {}
 void runPerUserUninstall() {}

@@ -1,6 +1,7 @@
 // Services and external programs the log names, and the per-user uninstaller.
 #pragma once
 
-void runLoggedPrograms(int undoThreshold, const char* prefix);
+// Starts a program the log asks to run at uninstall time and waits for its end.
+void runLoggedProgram(const char* command);
 void removeService(const char* name);
 void runPerUserUninstall();

@@ -1,64 +1,67 @@
 #include "engine/registry.h"
 
-#include <windows.h>
-
 #include <cstring>
 
 #include "common/text.h"
+#include "engine/enginehost.h"
+#include "engine/policy.h"
 #include "engine/regvalue.h"
+#include "startup/runstate.h"
 
-// Keys are opened with these rights only, never with full access, so that
-// keys a restricted user may read but not change fail quietly.
-static const REGSAM kRegistryAccess = 0x1F;
+namespace {
 
-HKEY rootKey(int root)
+const EngineHost& host()
 {
-    static const HKEY kRootKeyTable[kRootCount] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
-                                                   HKEY_CURRENT_CONFIG};
-    return root >= 0 && root < kRootCount ? kRootKeyTable[root] : nullptr;
+    return *runState.host;
 }
+
+// Each pass deletes the first remaining subkey, so the list shrinks until
+// it is empty; the bound ends the loop when a subkey keeps coming back.
+void deleteTree(int root, const char* key)
+{
+    for (int pass = 0; pass < 2048; ++pass) {
+        bool hasValues = false;
+        char name[256];
+        if (host().registryKeyContents(root, key, &hasValues, name, sizeof name) != 0 || name[0] == '\0')
+            break;
+        char child[400];
+        copyText(child, key);
+        appendText(child, "\\");
+        if (appendText(child, name) + 1 >= sizeof child)
+            break;
+        deleteTree(root, child);
+    }
+    host().deleteRegistryKey(root, key);
+}
+
+} // namespace
 
 void restoreRegistryValue(const RegistryEditItem* item, const char* stored)
 {
-    static const DWORD kValueTypeTable[kLogValueTypes] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD, REG_BINARY};
-    HKEY root = rootKey(item->root);
-    if (!root || item->valueType < 0 || item->valueType >= kLogValueTypes)
+    static const unsigned long kValueTypeTable[kLogValueTypes] = {1, 2, 7, 4, 3};   // SZ, EXPAND_SZ, MULTI_SZ, DWORD, BINARY
+    if (item->root < 0 || item->root >= kRootCount || item->valueType < 0 || item->valueType >= kLogValueTypes)
         return;
-    HKEY key;
-    if (RegOpenKeyExA(root, item->key, 0, kRegistryAccess, &key) != ERROR_SUCCESS)
-        return;   // a missing key is not made again
     unsigned char data[kStringListSize];
     long count = registryData(item->valueType, stored, kStringListSize, data, sizeof data);
     if (count >= 0)
-        RegSetValueExA(key, item->valueName, 0, kValueTypeTable[item->valueType], data, static_cast<DWORD>(count));
-    RegCloseKey(key);
+        host().setRegistryValue(item->root, item->key, item->valueName, kValueTypeTable[item->valueType], data,
+                                static_cast<unsigned long>(count));
 }
 
 void removeCreatedValue(RegistryKeyItem* item)
 {
-    HKEY root = rootKey(item->root);
-    if (!root)
+    if (!mayRemoveKey(item->root, item->key, RemoveKeyValue))
         return;
-    bool firstPass = true;
+    host().deleteRegistryValue(item->root, item->key, item->valueName);
     while (item->key[0] != '\0') {
-        HKEY key;
-        if (RegOpenKeyExA(root, item->key, 0, kRegistryAccess, &key) != ERROR_SUCCESS)
+        bool hasValues = false;
+        char subkey[256];
+        if (host().registryKeyContents(item->root, item->key, &hasValues, subkey, sizeof subkey) != 0 || hasValues ||
+            subkey[0] != '\0')
             return;
-        if (firstPass)
-            RegDeleteValueA(key, item->valueName);
-        firstPass = false;
-        char name[256];
-        DWORD size = sizeof name;
-        if (RegEnumValueA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_NO_MORE_ITEMS) {
-            RegCloseKey(key);
+        if (!mayRemoveKey(item->root, item->key, RemoveEmptyKey))
             return;
-        }
-        size = sizeof name;
-        LONG subkey = RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr);
-        RegCloseKey(key);
-        if (subkey != ERROR_NO_MORE_ITEMS)
-            return;
-        RegDeleteKeyA(root, item->key);
+        host().deleteRegistryKey(item->root, item->key);
         char* slash = strrchr(item->key, '\\');
         if (slash)
             *slash = '\0';
@@ -67,26 +70,8 @@ void removeCreatedValue(RegistryKeyItem* item)
     }
 }
 
-void deleteRegistryTree(const char* keyPath, int root)
+void deleteRegistryTree(const char* key, int root)
 {
-    HKEY rootHandle = rootKey(root);
-    if (!rootHandle)
-        return;
-    for (int pass = 0; pass < 2048; ++pass) {
-        HKEY key;
-        if (RegOpenKeyExA(rootHandle, keyPath, 0, kRegistryAccess, &key) != ERROR_SUCCESS)
-            break;
-        char name[256];
-        DWORD size = sizeof name;
-        LONG found = RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr);
-        RegCloseKey(key);
-        if (found != ERROR_SUCCESS)
-            break;
-        char child[400];
-        copyText(child, keyPath);
-        appendText(child, "\\");
-        appendText(child, name);
-        deleteRegistryTree(child, root);
-    }
-    RegDeleteKeyA(rootHandle, keyPath);
+    if (mayRemoveKey(root, key, RemoveKeyTree))
+        deleteTree(root, key);
 }

@@ -64,6 +64,8 @@ long registryData(int valueType, const char* strings, size_t stringsSize, unsign
     case 0:
     case 1: {   // REG_SZ, REG_EXPAND_SZ: the first string and its NUL
         size_t length = firstLength(strings, stringsSize);
+        if (capacity == 0)
+            return 0;   // no room even for the terminator
         if (length + 1 > capacity)
             length = capacity - 1;
         memcpy(data, strings, length);

@@ -3,7 +3,7 @@
 // Not built yet: counts are not lowered and nobody is asked. Until then a
 // file that SharedDLLs still counts is kept, so that no other product
 // loses a library it shares; every other file goes as a private one.
-int releaseSharedFile(const char* path, int, int)
+int releaseSharedFile(const char* path, int)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", 0, KEY_QUERY_VALUE,

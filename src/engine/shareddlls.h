@@ -8,4 +8,4 @@ extern "C" RUVO_EXPORT INT_PTR CALLBACK SharedDlg(HWND dialog, UINT message, WPA
 
 // Lowers the shared count of `path` and decides: 0 no usable count, 1 keep
 // the file, 2 remove it.
-int releaseSharedFile(const char* path, int unused, int sharedCount);
+int releaseSharedFile(const char* path, int sharedCount);

@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "resources/resource.h"
 #include "startup/runstate.h"
-#include "ui/messages.h"
+#include "common/messages.h"
 
 void* openLogFile(const char* path)
 {

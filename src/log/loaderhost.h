@@ -4,7 +4,7 @@
 #pragma once
 #include <cstddef>
 
-#include "engine/pathforms.h"
+#include "common/pathforms.h"
 
 // nullptr when the log cannot be opened.
 void* openLogFile(const char* path);

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/text.h"
-#include "engine/files.h"
+#include "common/pathforms.h"
 #include "startup/cmdline.h"
 #include "startup/runstate.h"
 

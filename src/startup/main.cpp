@@ -6,7 +6,7 @@
 
 #include "common/text.h"
 #include "engine/driver.h"
-#include "engine/files.h"
+#include "engine/winhost.h"
 #include "log/loader.h"
 #include "resources/resource.h"
 #include "startup/cmdline.h"
@@ -16,7 +16,8 @@
 #include "startup/runstate.h"
 #include "startup/selfremove.h"
 #include "startup/statusreport.h"
-#include "ui/messages.h"
+#include "common/messages.h"
+#include "ui/progress.h"
 #include "ui/wizard.h"
 
 static void onArenaExhausted(size_t)
@@ -160,6 +161,10 @@ static void runUninstall(const char* logPath, char* topDirectory)
         waitForWizard();
 
     if (!rs.cancelRequested) {
+        static EngineHost host;
+        fillMachineHost(&host);
+        fillUserHost(&host);
+        rs.host = &host;
         SetCurrentDirectoryA("\\");
         performUninstall(logPath);
         PostMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, 0);

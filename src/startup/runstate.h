@@ -24,6 +24,8 @@ constexpr size_t kProgressTextSize = 1024;
 constexpr size_t kSystemDirectorySize = 260;
 constexpr size_t kHeaderValueSize = 128;
 
+struct EngineHost;
+
 typedef int(WINAPI* Ctl3dInstanceProc)(HINSTANCE);
 typedef int(WINAPI* Ctl3dSubclassDlgExProc)(HWND, DWORD);
 
@@ -49,7 +51,10 @@ struct RunState {
     int sharedYesToAll;
     int sharedNoToAll;
     int rollbackAvailable;
+    unsigned short tempNameCounter;   // "~RUXnnnn.TMP" names never repeat in a run
     volatile int timerWait;
+
+    const EngineHost* host;     // what the uninstall engine acts through
 
     HINSTANCE instance;
     HWND mainWindow;

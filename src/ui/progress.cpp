@@ -3,9 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "resources/resource.h"
+#include <initializer_list>
+
+#include "common/messages.h"
 #include "common/text.h"
+#include "resources/resource.h"
 #include "startup/runstate.h"
+#include "ui/layout.h"
 #include "ui/pathfit.h"
 
 static const DWORD kPumpInterval = 10;
@@ -159,4 +163,60 @@ void fitPathToControl(HWND control, char* text, size_t capacity)
     if (previous)
         SelectObject(measure.dc, previous);
     ReleaseDC(control, measure.dc);
+}
+
+void startRunDisplay()
+{
+    loadAnimationFrames();
+    HWND dialog = runState.wizardDialog;
+    if (!dialog)
+        return;
+    for (int id : {IDC_TOP_TEXT, IDC_SECOND_TEXT}) {
+        EnableWindow(GetDlgItem(dialog, id), FALSE);
+        ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
+    }
+    for (int id : {IDC_PROGRESS_TEXT, IDC_ACTION_TEXT}) {
+        EnableWindow(GetDlgItem(dialog, id), TRUE);
+        ShowWindow(GetDlgItem(dialog, id), SW_SHOW);
+    }
+    char format[1024], text[1024 + 256];
+    LoadMessageText(runState.instance, 45, format, sizeof format);
+    snprintf(text, sizeof text, format, runState.applicationTitle);
+    SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, text);
+    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
+    // Control 3830 only lends the bar its place: shown, the black rectangle
+    // would be drawn over the blocks the dialog paints beneath it. The bar
+    // draws its own frame instead (layout.cpp).
+}
+
+namespace {
+void loadMessage(int messageId, char* buffer, size_t capacity)
+{
+    LoadMessageText(runState.instance, messageId, buffer, static_cast<int>(capacity));
+}
+
+void showAction(const char* text, bool fitPath)
+{
+    showNowOrLater(text, fitPath);
+}
+
+void keepAlive(unsigned milliseconds)
+{
+    pumpMessages(milliseconds);
+}
+
+bool cancelRequested()
+{
+    return runState.cancelRequested != 0;
+}
+} // namespace
+
+void fillUserHost(EngineHost* host)
+{
+    host->loadMessage = loadMessage;
+    host->startProgress = startRunDisplay;
+    host->showProgress = showAction;
+    host->keepAlive = keepAlive;
+    host->cancelRequested = cancelRequested;
 }

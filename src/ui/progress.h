@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/enginehost.h"
+
 constexpr UINT_PTR kPumpTimer = 8298;
 
 // Shows `text` (after two empty lines) in the wizard's action line when it
@@ -22,3 +24,12 @@ void pumpMessages(UINT milliseconds);
 // Shortens the path line of `text` (a buffer of `capacity` bytes) until it
 // fits `control`; does nothing without a control.
 void fitPathToControl(HWND control, char* text, size_t capacity);
+
+// Turns the wizard into the progress display as a run starts: the page's
+// texts give way to message 45 and the action line, Next and Back are
+// disabled (Cancel stays), and the animation pictures are loaded.
+void startRunDisplay();
+
+// Fills the user's half of the engine's host: messages, the display, the
+// keeping alive of the interface and the cancel check.
+void fillUserHost(EngineHost* host);

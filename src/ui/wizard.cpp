@@ -10,7 +10,7 @@
 #include "resources/resource.h"
 #include "startup/runstate.h"
 #include "ui/layout.h"
-#include "ui/messages.h"
+#include "common/messages.h"
 #include "ui/pages.h"
 
 namespace {

@@ -9,6 +9,389 @@
 #include "startup/runstate.h"
 
 FakeMachine fake;
+EngineHost fakeHost;
+
+std::string upper(const std::string& text)
+{
+    std::string result(text);
+    for (char& c : result)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
+static std::string parentOf(const std::string& path)
+{
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos || slash <= 2 ? std::string() : path.substr(0, slash);
+}
+
+void FakeMachine::addFolder(const std::string& path, unsigned long attributes)
+{
+    for (std::string folder = parentOf(path); !folder.empty(); folder = parentOf(folder))
+        folders.emplace(upper(folder), kAttributeDirectory);
+    folders[upper(path)] = attributes;
+}
+
+void FakeMachine::addFile(const std::string& path, const std::string& content, unsigned long attributes)
+{
+    for (std::string folder = parentOf(path); !folder.empty(); folder = parentOf(folder))
+        folders.emplace(upper(folder), kAttributeDirectory);
+    files[upper(path)] = FakeFile{path, content, attributes, false};
+}
+
+bool FakeMachine::exists(const std::string& path) const
+{
+    return files.count(upper(path)) || folders.count(upper(path));
+}
+
+std::string FakeMachine::read(const std::string& path) const
+{
+    auto found = files.find(upper(path));
+    return found == files.end() ? "<missing>" : found->second.content;
+}
+
+static std::string keyName(int root, const std::string& key)
+{
+    return std::to_string(root) + "|" + upper(key);
+}
+
+void FakeMachine::setValue(int root, const std::string& key, const std::string& name, unsigned long type,
+                           const std::string& data)
+{
+    for (std::string at = key;; at = at.substr(0, at.rfind('\\'))) {
+        keys[keyName(root, at)];
+        if (at.find('\\') == std::string::npos)
+            break;
+    }
+    keys[keyName(root, key)][upper(name)] = FakeValue{type, data};
+}
+
+bool FakeMachine::hasKey(int root, const std::string& key) const
+{
+    return keys.count(keyName(root, key)) != 0;
+}
+
+const FakeValue* FakeMachine::value(int root, const std::string& key, const std::string& name) const
+{
+    auto found = keys.find(keyName(root, key));
+    if (found == keys.end())
+        return nullptr;
+    auto value = found->second.find(upper(name));
+    return value == found->second.end() ? nullptr : &value->second;
+}
+
+std::vector<std::string> FakeMachine::traced(const std::string& prefix) const
+{
+    std::vector<std::string> result;
+    for (const std::string& entry : trace)
+        if (entry.compare(0, prefix.size(), prefix) == 0)
+            result.push_back(entry);
+    return result;
+}
+
+// --- The engine's host -------------------------------------------------------
+
+namespace {
+
+unsigned long injected(const char* operation, const std::string& path)
+{
+    auto found = fake.failures.find(std::string(operation) + " " + upper(path));
+    return found == fake.failures.end() ? 0 : found->second;
+}
+
+unsigned long act(const char* operation, const std::string& path)
+{
+    fake.trace.push_back(std::string(operation) + " " + path);
+    return injected(operation, path);
+}
+
+// "*" and "?" as the platform matches them, "*.*" being every name.
+bool matches(const char* pattern, const char* name)
+{
+    if (strcmp(pattern, "*.*") == 0)
+        return true;
+    if (*pattern == '\0')
+        return *name == '\0';
+    if (*pattern == '*')
+        return matches(pattern + 1, name) || (*name && matches(pattern, name + 1));
+    return *name && (*pattern == '?' || toupper(static_cast<unsigned char>(*pattern)) ==
+                                             toupper(static_cast<unsigned char>(*name))) &&
+           matches(pattern + 1, name + 1);
+}
+
+void pathForm(char* path, size_t capacity, PathForm form);
+
+unsigned long attributes(const char* given)
+{
+    if (fake.everyFileExists)
+        return kAttributeNormal;
+    char path[520];
+    copyText(path, given);
+    pathForm(path, sizeof path, LongForm);
+    auto file = fake.files.find(upper(path));
+    if (file != fake.files.end())
+        return file->second.attributes;
+    auto folder = fake.folders.find(upper(path));
+    return folder == fake.folders.end() ? kNoAttributes : folder->second;
+}
+
+unsigned long setAttributes(const char* path, unsigned long value)
+{
+    auto file = fake.files.find(upper(path));
+    if (file != fake.files.end())
+        file->second.attributes = value;
+    else if (fake.folders.count(upper(path)))
+        fake.folders[upper(path)] = kAttributeDirectory | (fake.folders[upper(path)] & kAttributeReparsePoint);
+    else
+        return kErrorFileNotFound;
+    return 0;
+}
+
+unsigned long deleteOne(const char* path)
+{
+    if (unsigned long error = act("delete", path))
+        return error;
+    auto file = fake.files.find(upper(path));
+    if (file == fake.files.end())
+        return fake.folders.count(upper(path)) ? kErrorAccessDenied : kErrorFileNotFound;
+    if (file->second.inUse)
+        return 32;   // ERROR_SHARING_VIOLATION
+    if (file->second.attributes & kAttributeReadOnly)
+        return kErrorAccessDenied;
+    fake.files.erase(file);
+    return 0;
+}
+
+unsigned long removeFolder(const char* path)
+{
+    if (unsigned long error = act("rmdir", path))
+        return error;
+    std::string key = upper(path);
+    if (!fake.folders.count(key))
+        return kErrorFileNotFound;
+    bool link = fake.folders[key] & kAttributeReparsePoint;
+    std::string below = key + "\\";
+    for (auto& entry : fake.files)
+        if (!link && entry.first.compare(0, below.size(), below) == 0)
+            return 145;   // ERROR_DIR_NOT_EMPTY
+    for (auto& entry : fake.folders)
+        if (!link && entry.first.compare(0, below.size(), below) == 0)
+            return 145;
+    fake.folders.erase(key);
+    return 0;
+}
+
+unsigned long copyOne(const char* from, const char* to)
+{
+    if (unsigned long error = act("copy", std::string(from) + " > " + to))
+        return error;
+    auto source = fake.files.find(upper(from));
+    if (source == fake.files.end())
+        return kErrorFileNotFound;
+    auto target = fake.files.find(upper(to));
+    if (target != fake.files.end() && target->second.inUse)
+        return 32;
+    fake.addFile(to, source->second.content);
+    return 0;
+}
+
+unsigned long truncateFile(const char* path, unsigned long length)
+{
+    if (unsigned long error = act("truncate", path))
+        return error;
+    auto file = fake.files.find(upper(path));
+    if (file == fake.files.end())
+        return kErrorFileNotFound;
+    if (file->second.attributes & kAttributeReadOnly)
+        return kErrorAccessDenied;
+    file->second.content.resize(length < file->second.content.size() ? length : file->second.content.size());
+    return 0;
+}
+
+// An enumeration is a snapshot of the matching names, as a real one may
+// be: entries deleted while it runs do not disturb it.
+struct Snapshot {
+    std::vector<FoundEntry> entries;
+    size_t next;
+};
+
+bool nextEntry(void* context, FoundEntry* entry)
+{
+    auto* snapshot = static_cast<Snapshot*>(context);
+    if (snapshot->next >= snapshot->entries.size())
+        return false;
+    *entry = snapshot->entries[snapshot->next++];
+    return true;
+}
+
+void* firstEntry(const char* pattern, FoundEntry* entry)
+{
+    std::string text(pattern);
+    size_t slash = text.rfind('\\');
+    std::string folder = upper(text.substr(0, slash)) + "\\", name = text.substr(slash + 1);
+    auto* snapshot = new Snapshot{{}, 0};
+    auto consider = [&](const std::string& key, const std::string& path, unsigned long attributes) {
+        if (key.size() <= folder.size() || key.compare(0, folder.size(), folder) != 0 ||
+            key.find('\\', folder.size()) != std::string::npos)
+            return;
+        FoundEntry found = {};
+        copyText(found.name, path.substr(path.rfind('\\') + 1).c_str());
+        found.attributes = attributes;
+        if (matches(name.c_str(), found.name))
+            snapshot->entries.push_back(found);
+    };
+    for (auto& file : fake.files)
+        consider(file.first, file.second.path, file.second.attributes);
+    for (auto& entry : fake.folders)
+        consider(entry.first, entry.first, entry.second);
+    if (nextEntry(snapshot, entry))
+        return snapshot;
+    delete snapshot;
+    return nullptr;
+}
+
+void closeEntries(void* context)
+{
+    delete static_cast<Snapshot*>(context);
+}
+
+void pathForm(char* path, size_t capacity, PathForm form)
+{
+    for (auto& names : fake.shortNames) {
+        std::string from = form == ShortForm ? names.first : upper(names.second);
+        std::string to = form == ShortForm ? names.second : names.first;
+        std::string text = upper(path);
+        if (text.compare(0, from.size(), from) == 0 && (text.size() == from.size() || text[from.size()] == '\\')) {
+            copyText(path, capacity, (to + std::string(path).substr(from.size())).c_str());
+            return;
+        }
+    }
+}
+
+void systemFolders(char* windows, char* system, char* wow64, size_t capacity)
+{
+    copyText(windows, capacity, fake.windowsDir.c_str());
+    copyText(system, capacity, fake.systemDir.c_str());
+    copyText(wow64, capacity, fake.wow64Dir.c_str());
+}
+
+unsigned long moveAtRestart(const char* from, const char* to)
+{
+    return act("restart-move", std::string(from) + " > " + (to ? to : "(delete)"));
+}
+
+unsigned long renameAtRestart(const char* key, const char* value)
+{
+    return act("restart-rename", std::string(key) + "=" + value);
+}
+
+unsigned long writeIniString(const char* file, const char* section, const char* key, const char* value)
+{
+    std::string entry = upper(file) + "|" + upper(section) + "|" + upper(key);
+    act("ini", std::string(file) + " [" + section + "] " + key + (value ? "=" + std::string(value) : " deleted"));
+    if (value)
+        fake.ini[entry] = value;
+    else
+        fake.ini.erase(entry);
+    return 0;
+}
+
+unsigned long setRegistryValue(int root, const char* key, const char* name, unsigned long type, const void* data,
+                               unsigned long size)
+{
+    act("regset", std::to_string(root) + " " + key + " " + name);
+    if (!fake.hasKey(root, key))
+        return kErrorFileNotFound;
+    fake.setValue(root, key, name, type, std::string(static_cast<const char*>(data), size));
+    return 0;
+}
+
+unsigned long deleteRegistryValue(int root, const char* key, const char* name)
+{
+    act("regdelvalue", std::to_string(root) + " " + key + " " + name);
+    auto found = fake.keys.find(keyName(root, key));
+    if (found == fake.keys.end() || !found->second.erase(upper(name)))
+        return kErrorFileNotFound;
+    return 0;
+}
+
+unsigned long registryKeyContents(int root, const char* key, bool* hasValues, char* firstSubkey, size_t capacity)
+{
+    firstSubkey[0] = '\0';
+    auto found = fake.keys.find(keyName(root, key));
+    if (found == fake.keys.end())
+        return kErrorFileNotFound;
+    *hasValues = !found->second.empty();
+    std::string below = found->first + "\\";
+    for (auto& entry : fake.keys) {
+        if (entry.first.compare(0, below.size(), below) == 0 && entry.first.find('\\', below.size()) == std::string::npos) {
+            copyText(firstSubkey, capacity, entry.first.substr(below.size()).c_str());
+            break;
+        }
+    }
+    return 0;
+}
+
+unsigned long deleteRegistryKey(int root, const char* key)
+{
+    act("regdelkey", std::to_string(root) + " " + key);
+    auto found = fake.keys.find(keyName(root, key));
+    if (found == fake.keys.end())
+        return kErrorFileNotFound;
+    std::string below = found->first + "\\";
+    for (auto& entry : fake.keys)
+        if (entry.first.compare(0, below.size(), below) == 0)
+            return kErrorAccessDenied;   // as the NT family answers for a key with subkeys
+    fake.keys.erase(found);
+    return 0;
+}
+
+void runProgram(const char* command) { act("run", command); }
+void removeService(const char* name) { act("service", name); }
+bool removeSubSystem() { act("subsystem", ""); return !fake.subSystemAborts; }
+
+int releaseSharedFile(const char* path, int sharedCount)
+{
+    act("shared", std::string(path) + " " + std::to_string(sharedCount));
+    auto found = fake.sharedAnswers.find(upper(path));
+    return found == fake.sharedAnswers.end() ? 0 : found->second;
+}
+
+void callSelfRegistration(const char*, const char* path, bool registerServer)
+{
+    act(registerServer ? "register" : "unregister", path);
+}
+
+void removeDevice(const char* path) { act("device", path); }
+bool progmanConnect() { act("progman", "open"); return true; }
+void removeIcon(int index) { act("icon", std::to_string(index)); }
+void progmanDisconnect() { act("progman", "close"); }
+void runPerUserUninstall() { act("peruser", ""); }
+
+// Each message is its number, so a trace shows which text was used.
+void loadMessage(int messageId, char* buffer, size_t capacity)
+{
+    copyText(buffer, capacity, ("#" + std::to_string(messageId) + " ").c_str());
+}
+
+void startProgress() { fake.trace.push_back("start"); }
+
+void showProgress(const char* text, bool fitPath)
+{
+    if (!text)
+        return;
+    fake.trace.push_back(std::string(fitPath ? "show-path " : "show ") + text);
+    ++fake.shown;
+}
+
+void keepAlive(unsigned milliseconds) { fake.trace.push_back("wait " + std::to_string(milliseconds)); }
+
+bool cancelRequested()
+{
+    return fake.cancelAfterShown >= 0 && fake.shown >= fake.cancelAfterShown;
+}
+
+} // namespace
 
 void resetFakeMachine()
 {
@@ -18,28 +401,40 @@ void resetFakeMachine()
     allocateRunBuffers();
     runState.platform = 1;
     runState.windows4OrLater = 1;
+    fakeHost = EngineHost{attributes,       setAttributes,     deleteOne,         removeFolder,
+                          copyOne,          truncateFile,      firstEntry,        nextEntry,
+                          closeEntries,     pathForm,          systemFolders,     moveAtRestart,
+                          renameAtRestart,  writeIniString,    setRegistryValue,  deleteRegistryValue,
+                          registryKeyContents, deleteRegistryKey, runProgram,     removeService,
+                          removeSubSystem,  releaseSharedFile, callSelfRegistration, removeDevice,
+                          progmanConnect,   removeIcon,        progmanDisconnect, runPerUserUninstall,
+                          loadMessage,      startProgress,     showProgress,      keepAlive,
+                          cancelRequested};
+    runState.host = &fakeHost;
 }
 
-static std::string upper(const char* text)
-{
-    std::string result(text);
-    for (char& c : result)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    return result;
-}
+// --- The log loader's questions -------------------------------------------------
 
 bool fileMissing(const char* path)
 {
-    return !fake.everyFileExists && fake.files.count(upper(path)) == 0;
+    return attributes(path) == kNoAttributes;
 }
 
 bool patternMatchesNothing(const char* pattern)
 {
-    return fileMissing(pattern);   // the tests list a pattern as a file that is there
+    if (!fileMissing(pattern))
+        return false;
+    FoundEntry entry;
+    void* find = firstEntry(pattern, &entry);
+    if (find)
+        closeEntries(find);
+    return find == nullptr;
 }
 
-// The fake disk has no 8.3 names: both forms are the path itself.
-void convertPathForm(char*, size_t, PathForm) {}
+void convertPathForm(char* path, size_t capacity, PathForm form)
+{
+    pathForm(path, capacity, form);
+}
 
 void* openLogFile(const char*)
 {

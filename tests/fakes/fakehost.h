@@ -1,29 +1,75 @@
-// A small in-memory machine for the portable log loader: a log text, a set
-// of existing files, registry answers and a record of the boxes shown.
+// A small in-memory machine for the portable code: the log loader's
+// questions and the uninstall engine's host, answered from one set of
+// files, folders, registry keys and INI entries, with a trace of every
+// action and every word to the user, in order.
 #pragma once
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "engine/enginehost.h"
+
+struct FakeFile {
+    std::string path;                // as first written
+    std::string content;
+    unsigned long attributes = kAttributeNormal;
+    bool inUse = false;              // deleting or overwriting it fails
+};
+
+struct FakeValue {
+    unsigned long type;
+    std::string data;
+};
+
 struct FakeMachine {
-    std::string log;                 // the log's bytes
+    // The log and the loader's other questions.
+    std::string log;
     bool logOpens = true;
-    std::set<std::string> files;     // existing paths, upper case
+    size_t readAt = 0;
+    int readChunk = 0;               // 0: as much as asked
     bool everyFileExists = false;
-    std::set<std::string> sharedDlls;
+    std::set<std::string> sharedDlls;   // paths SharedDLLs counts, upper case
     bool floppyA = true, floppyB = false;
-    std::string windowsDir = "C:\\WINDOWS";
-    std::string systemDir = "C:\\WINDOWS\\SYSTEM";
+    std::string windowsDir = "C:\\WINDOWS", systemDir = "C:\\WINDOWS\\SYSTEM", wow64Dir;
     bool adminDenied = false;
     std::string startMenu, commonStartMenu;
     std::vector<int> boxes;          // message ids shown
     std::string caption;
 
-    size_t readAt = 0;
-    int readChunk = 0;               // 0: as much as asked
+    // The disk, keyed by upper-case path; folders keep their attributes.
+    std::map<std::string, FakeFile> files;
+    std::map<std::string, unsigned long> folders;
+    std::map<std::string, std::string> shortNames;   // upper long path -> short path
+    // The registry, keyed by "<root>|<upper key>", values by upper name.
+    std::map<std::string, std::map<std::string, FakeValue>> keys;
+    // INI files: "<upper file>|<upper section>|<upper key>" -> value.
+    std::map<std::string, std::string> ini;
+
+    std::vector<std::string> trace;
+    std::map<std::string, unsigned long> failures;   // "<operation> <path>" -> error to answer
+    std::map<std::string, int> sharedAnswers;        // upper path -> answer of releaseSharedFile
+    bool subSystemAborts = false;
+    int cancelAfterShown = -1;       // Cancel arrives once this many items were shown
+    int shown = 0;
+
+    void addFile(const std::string& path, const std::string& content = "", unsigned long attributes = kAttributeNormal);
+    void addFolder(const std::string& path, unsigned long attributes = kAttributeDirectory);
+    bool exists(const std::string& path) const;
+    std::string read(const std::string& path) const;
+    void setValue(int root, const std::string& key, const std::string& name, unsigned long type,
+                  const std::string& data);
+    bool hasKey(int root, const std::string& key) const;
+    const FakeValue* value(int root, const std::string& key, const std::string& name) const;
+    // The trace's entries that begin with `prefix`, in order.
+    std::vector<std::string> traced(const std::string& prefix) const;
 };
 
 extern FakeMachine fake;
+extern EngineHost fakeHost;
 
-// Empties the fake machine and sets up RunState and the lists for a load.
+// Empties the fake machine, sets up RunState and the lists for a load, and
+// makes fakeHost the engine's host.
 void resetFakeMachine();
+
+std::string upper(const std::string& text);

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/linebreaks.h"
+#include "common/linebreaks.h"
 
 namespace {
 

@@ -23,7 +23,7 @@ struct LoaderTest : ::testing::Test {
         fake.log = header + body;
         return loadInstallLog("C:\\APP\\INSTALL.LOG", topDirectory);
     }
-    void exists(const char* path) { fake.files.insert(path); }
+    void exists(const char* path) { fake.addFile(path); }
 };
 
 TEST_F(LoaderTest, MinimalLog)

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "startup/runstate.h"
-#include "ui/messages.h"
+#include "common/messages.h"
 #include "winsupport.h"
 
 namespace {

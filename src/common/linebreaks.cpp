@@ -1,4 +1,4 @@
-#include "ui/linebreaks.h"
+#include "common/linebreaks.h"
 
 #include <cstring>
 

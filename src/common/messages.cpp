@@ -1,9 +1,9 @@
-#include "ui/messages.h"
+#include "common/messages.h"
 
 #include <cstdio>
 
 #include "startup/runstate.h"
-#include "ui/linebreaks.h"
+#include "common/linebreaks.h"
 
 int LoadMessageText(HINSTANCE instance, int messageId, char* buffer, int capacity)
 {

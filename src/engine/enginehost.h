@@ -1,0 +1,93 @@
+// What the uninstall engine asks of the machine and of the user. The engine
+// itself is portable: every file, INI, registry and restart action, every
+// other program it hands work to, and every word to the user goes through
+// one table of plain function pointers. The program fills it from Win32
+// (engine/winhost.cpp for the machine, ui/progress.cpp for the user); the
+// native tests fill it from an in-memory machine. A preview or a record of
+// outcomes can wrap the table without a second driver, so every action
+// answers with its outcome: 0, or the Windows error code.
+#pragma once
+#include <cstddef>
+
+#include "common/pathforms.h"
+
+// Attribute bits as the platform reports them.
+constexpr unsigned long kNoAttributes = 0xFFFFFFFFul;   // missing or unreachable
+constexpr unsigned long kAttributeReadOnly = 0x01;
+constexpr unsigned long kAttributeDirectory = 0x10;
+constexpr unsigned long kAttributeNormal = 0x80;
+constexpr unsigned long kAttributeReparsePoint = 0x400;   // a link: never followed
+
+// Windows error codes the engine tells apart.
+constexpr unsigned long kErrorFileNotFound = 2;
+constexpr unsigned long kErrorAccessDenied = 5;
+constexpr unsigned long kErrorNoMoreItems = 259;
+
+struct FoundEntry {
+    char name[260];
+    unsigned long attributes;
+};
+
+struct EngineHost {
+    // --- Files ---
+    unsigned long (*attributes)(const char* path);
+    unsigned long (*setAttributes)(const char* path, unsigned long attributes);
+    unsigned long (*deleteFile)(const char* path);
+    unsigned long (*removeDirectory)(const char* path);
+    unsigned long (*copyFile)(const char* from, const char* to);   // overwrites
+    // Cuts the file to `length` bytes; opened shared, never created.
+    unsigned long (*truncateFile)(const char* path, unsigned long length);
+    // Every entry matching `pattern`, hidden and system ones included; "."
+    // and ".." are not reported. nullptr when nothing matches.
+    void* (*findFirst)(const char* pattern, FoundEntry* entry);
+    bool (*findNext)(void* find, FoundEntry* entry);
+    void (*findClose)(void* find);
+    // Short or long form of a path, as convertPathForm describes.
+    void (*pathForm)(char* path, size_t capacity, PathForm form);
+    // The Windows, System and (on 64-bit Windows) SysWOW64 directories, each
+    // without a trailing backslash; empty when there is none.
+    void (*systemFolders)(char* windows, char* system, char* wow64, size_t capacity);
+
+    // --- Work left for the next start of Windows ---
+    // NT family: a delayed move (`to` nullptr: a delayed delete).
+    unsigned long (*moveAtRestart)(const char* from, const char* to);
+    // Windows 95 family: one line "key=value" in [rename] of WININIT.INI.
+    unsigned long (*renameAtRestart)(const char* key, const char* value);
+
+    // --- INI files and the registry (roots are the log's numbers 0..4) ---
+    // `value` nullptr deletes the key.
+    unsigned long (*writeIniString)(const char* file, const char* section, const char* key, const char* value);
+    // Every registry call opens the key with the limited rights the log's
+    // changes need and fails on a key it cannot open; none creates a key.
+    unsigned long (*setRegistryValue)(int root, const char* key, const char* name, unsigned long type,
+                                      const void* data, unsigned long size);
+    unsigned long (*deleteRegistryValue)(int root, const char* key, const char* name);
+    // Whether the key holds values, and the name of its first subkey
+    // (empty when none).
+    unsigned long (*registryKeyContents)(int root, const char* key, bool* hasValues, char* firstSubkey,
+                                         size_t capacity);
+    unsigned long (*deleteRegistryKey)(int root, const char* key);
+
+    // --- Other software the log names ---
+    void (*runProgram)(const char* command);
+    void (*removeService)(const char* name);
+    bool (*removeSubSystem)();   // false: the user chose to abort the uninstall
+    // 0 no usable count, 1 keep the file, 2 remove it.
+    int (*releaseSharedFile)(const char* path, int sharedCount);
+    void (*callSelfRegistration)(const char* prefix, const char* path, bool registerServer);
+    void (*removeDevice)(const char* path);
+    bool (*progmanConnect)();
+    void (*removeIcon)(int index);
+    void (*progmanDisconnect)();
+    void (*runPerUserUninstall)();
+
+    // --- The user ---
+    void (*loadMessage)(int messageId, char* buffer, size_t capacity);
+    void (*startProgress)();   // the wizard turns into the progress display
+    // Shows an action; with `fitPath` its path line is first fitted to the
+    // action line. nullptr only repaints the bar.
+    void (*showProgress)(const char* text, bool fitPath);
+    // Keeps the interface alive for `milliseconds`.
+    void (*keepAlive)(unsigned milliseconds);
+    bool (*cancelRequested)();
+};

@@ -1,0 +1,7 @@
+// The engine's host on Win32: the machine's half of the table.
+#pragma once
+#include "engine/enginehost.h"
+
+// Fills every operation on the machine and on other software; the user's
+// half comes from the progress display (ui/progress.h).
+void fillMachineHost(EngineHost* host);

@@ -1,0 +1,526 @@
+// The uninstall engine on the in-memory machine: the removal policy, the
+// data written back, WININIT.INI's text, and whole runs of the driver over
+// logs read by the real loader, checked through the host's trace.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "engine/deferred.h"
+#include "engine/driver.h"
+#include "engine/policy.h"
+#include "engine/regvalue.h"
+#include "fakehost.h"
+#include "log/itemlists.h"
+#include "log/loader.h"
+#include "startup/runstate.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char kLog[] = "C:\\APP\\INSTALL.LOG";
+
+struct Engine : ::testing::Test {
+    char top[256] = "";
+    void SetUp() override
+    {
+        resetFakeMachine();
+        fake.windowsDir = "C:\\OS\\WINDOWS";
+        fake.systemDir = "C:\\OS\\WINDOWS\\SYSTEM32";
+        fake.wow64Dir = "C:\\OS\\WINDOWS\\SYSWOW64";
+        fake.addFile(kLog, "log");
+    }
+    void TearDown() override { release(&runState.arena); }
+
+    // Loads `sections` as the log (each a section's entries) and runs the
+    // driver. `choose` may select items and change the method before.
+    void run(const Lines& sections, int method = kMethodAutomatic, bool rollback = false,
+             const std::function<void()>& choose = nullptr)
+    {
+        fake.log.clear();
+        for (size_t i = 0; i < sections.size(); ++i)
+            fake.log += "***  Section " + std::to_string(i + 1) + "\r\n" + (i ? "" : "Title: Demo\r\n") + sections[i];
+        fake.files[upper(kLog)].content = fake.log;
+        ASSERT_EQ(loadInstallLog(kLog, top), 0);
+        runState.uninstallMethod = method;
+        runState.rollbackRequested = rollback;
+        if (choose)
+            choose();
+        fake.trace.clear();
+        performUninstall(kLog);
+    }
+    // The host's actions and announcements, without the others' noise.
+    Lines actions(const std::vector<std::string>& kinds) const
+    {
+        Lines result;
+        for (const std::string& entry : fake.trace)
+            for (const std::string& kind : kinds)
+                if (entry.compare(0, kind.size() + 1, kind + " ") == 0)
+                    result.push_back(entry);
+        return result;
+    }
+};
+
+// --- The removal policy ------------------------------------------------------
+
+// Windows lives in C:\OS\WINDOWS here, and the log made C:\OS\WINDOWS\MYAPP.
+TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
+{
+    fake.shortNames["C:\\OS\\WINDOWS"] = "C:\\OS\\WIN~1";
+    fake.log = "***  x\r\nTitle: T\r\nMade Dir: C:\\OS\\WINDOWS\\MYAPP\r\n";
+    ASSERT_EQ(loadInstallLog(kLog, top), 0);
+    copyText(runState.systemDirectory, kSystemDirectorySize, "C:\\OS\\WINDOWS\\SYSTEM");
+    preparePolicy();
+    const RemovalKind F = RemoveFile, P = RemovePattern, T = RemoveTree, E = RemoveEmptyFolders;
+    struct Case {
+        const char* path;
+        RemovalKind kind;
+        const char* canonical;   // nullptr: refused
+    } cases[] = {
+        {"C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
+        {"c:/app//a.exe", F, "C:\\app\\a.exe"},
+        {"\\\\?\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
+        {"\\\\.\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
+        {"C:\\APP\\A.EXE. .", F, "C:\\APP\\A.EXE"},
+        {"\\\\server\\share\\dir\\f.txt", F, "\\\\server\\share\\dir\\f.txt"},
+        {"\\\\?\\UNC\\server\\share\\f.txt", F, "\\\\server\\share\\f.txt"},
+        {"C:\\OS\\WINDOWS\\SYSTEM32\\SHARED.DLL", F, "C:\\OS\\WINDOWS\\SYSTEM32\\SHARED.DLL"},
+        {"C:\\OS\\WIN~1\\APP.INI", F, "C:\\OS\\WINDOWS\\APP.INI"},
+        {"C:\\APP\\COM10", F, "C:\\APP\\COM10"},
+        {"C:\\APP\\CONSOLE.TXT", F, "C:\\APP\\CONSOLE.TXT"},
+        // Roots, relative paths, namespaces, streams.
+        {"C:\\", F, nullptr}, {"C:", F, nullptr}, {"\\\\?\\C:\\", F, nullptr}, {"\\\\server\\share\\", F, nullptr},
+        {"\\\\?\\UNC\\server\\share", F, nullptr}, {"\\\\server", F, nullptr}, {"APP\\A.EXE", F, nullptr},
+        {"C:A.EXE", F, nullptr}, {"\\A.EXE", F, nullptr}, {"", F, nullptr}, {"\\\\.\\PhysicalDrive0", F, nullptr},
+        {"\\\\?\\Volume{1}\\A", F, nullptr}, {"\\\\?\\GLOBALROOT\\Device\\X", F, nullptr},
+        {"C:\\APP\\A.EXE:stream", F, nullptr}, {"C:\\OS\\WINDOWS::$INDEX_ALLOCATION", F, nullptr},
+        // Dot components and device names.
+        {"C:\\APP\\..\\OS", F, nullptr}, {"C:\\APP\\.\\A", F, nullptr}, {"C:\\APP\\...\\A", F, nullptr},
+        {"C:\\APP\\ \\A", F, nullptr}, {"C:\\APP\\CON", F, nullptr}, {"C:\\APP\\nul.txt", F, nullptr},
+        {"C:\\APP\\COM1", F, nullptr}, {"C:\\APP\\lpt9.dat", F, nullptr}, {"C:\\APP\\AUX .x", F, nullptr},
+        // The protected folders in any spelling.
+        {"C:\\OS\\WINDOWS", F, nullptr}, {"c:\\os\\windows.", F, nullptr}, {"\\\\?\\C:\\OS\\WINDOWS\\", F, nullptr},
+        {"C:/OS/Windows/System32/", F, nullptr}, {"C:\\OS\\WIN~1", F, nullptr}, {"C:\\OS\\WINDOWS\\SYSWOW64 ", F, nullptr},
+        {"C:\\OS\\WINDOWS\\SYSTEM", F, nullptr}, {"C:\\APP\\*.DAT", F, nullptr},
+        // Patterns.
+        {"C:\\APP\\*.DAT", P, "C:\\APP\\*.DAT"}, {"C:\\OS\\WINDOWS\\MYAPP\\*.DAT", P, "C:\\OS\\WINDOWS\\MYAPP\\*.DAT"},
+        {"C:\\OS\\WINDOWS\\MYAPP\\DATA\\*.*", P, "C:\\OS\\WINDOWS\\MYAPP\\DATA\\*.*"},
+        {"C:\\*.*", P, nullptr}, {"C:\\*.DLL", P, nullptr}, {"\\\\srv\\share\\*.*", P, nullptr},
+        {"C:\\OS\\WINDOWS\\*.*", P, nullptr}, {"C:\\OS\\WINDOWS\\X*.INI", P, nullptr},
+        {"c:\\os\\windows\\system32\\sub\\*.*", P, nullptr}, {"C:\\OS\\WIN~1\\*.*", P, nullptr},
+        {"C:\\APP\\*\\X.DAT", P, nullptr}, {"C:\\APP\\A.DAT", P, nullptr},
+        // Trees, with files and empty ones.
+        {"C:\\APP", T, "C:\\APP"}, {"C:\\OS\\WINDOWS\\MYAPP", T, "C:\\OS\\WINDOWS\\MYAPP"}, {"C:\\", T, nullptr},
+        {"\\\\?\\C:\\", T, nullptr}, {"C:\\OS", T, nullptr}, {"C:\\OS\\WINDOWS.", T, nullptr},
+        {"C:\\OS\\WINDOWS\\FONTS", T, nullptr}, {"C:\\OS\\WINDOWS\\SYSWOW64", T, nullptr},
+        {"C:\\APP", E, "C:\\APP"}, {"C:\\OS\\WINDOWS\\MYAPP\\SUB", E, "C:\\OS\\WINDOWS\\MYAPP\\SUB"},
+        {"C:\\OS", E, nullptr}, {"C:\\OS\\WINDOWS\\TEMP", E, nullptr},
+    };
+    for (const Case& c : cases) {
+        char out[260] = "";
+        bool allowed = mayRemovePath(c.path, c.kind, out, sizeof out);
+        EXPECT_EQ(allowed, c.canonical != nullptr) << c.path << " as " << c.kind;
+        if (allowed && c.canonical) {
+            EXPECT_STREQ(out, c.canonical) << c.path;
+        }
+    }
+
+    // A log that claims to have made the Windows folder makes nothing in it fair.
+    resetFakeMachine();
+    fake.log = "***  x\r\nTitle: T\r\nMade Dir: C:\\WINDOWS\r\n";
+    ASSERT_EQ(loadInstallLog(kLog, top), 0);
+    preparePolicy();
+    char out[260];
+    EXPECT_FALSE(mayRemovePath("C:\\WINDOWS\\FONTS", RemoveTree, out, sizeof out));
+    EXPECT_FALSE(mayRemovePath("C:\\WINDOWS\\FONTS\\*.*", RemovePattern, out, sizeof out));
+}
+
+TEST_F(Engine, OnePolicyForEveryKeyAnyRemovalTakes)
+{
+    const KeyRemovalKind T = RemoveKeyTree, V = RemoveKeyValue, E = RemoveEmptyKey;
+    struct Case {
+        int root;
+        const char* key;
+        KeyRemovalKind kind;
+        bool allowed;
+    } cases[] = {
+        {1, "Software\\Ruvo", T, true}, {1, "\\Software\\Ruvo\\", T, true}, {0, "Ruvo.Document", T, true},
+        {0, "CLSID\\{1234}", T, true}, {2, "Software\\Classes\\Ruvo.Document", T, true},
+        {2, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ruvo", T, true},
+        {2, "System\\CurrentControlSet\\Services\\RuvoSvc", T, true}, {3, ".DEFAULT\\Software\\Ruvo", T, true},
+        {1, "", T, false}, {1, "\\", T, false}, {1, "Software", T, false}, {1, "Software\\", T, false},
+        {1, "MyCompany", T, false}, {1, "Software\\Microsoft", T, false}, {1, "Software\\\\Microsoft", T, false},
+        {2, "SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion", T, false}, {2, "Software\\Classes", T, false},
+        {2, "Software\\Classes\\CLSID", T, false}, {2, "Software\\Policies", T, false},
+        {2, "Software\\Wow6432Node", T, false}, {0, "CLSID", T, false}, {0, ".exe", T, false},
+        {0, "Wow6432Node\\CLSID", T, false}, {3, ".DEFAULT", T, false}, {3, ".DEFAULT\\Software", T, false},
+        {2, "System\\CurrentControlSet\\Services", T, false}, {4, "System", T, false},
+        {5, "Software\\Ruvo", T, false}, {-1, "Software\\Ruvo", T, false},
+        {1, "", V, false}, {1, "Software\\Microsoft", V, true}, {7, "Software\\Ruvo", V, false},
+        {1, "MyCompany", E, true}, {1, "Software", E, false},
+        {1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", E, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(mayRemoveKey(c.root, c.key, c.kind), c.allowed) << c.root << " " << c.key << " as " << c.kind;
+}
+
+// --- Data written back ---------------------------------------------------
+
+std::string data(int type, const std::string& strings, size_t capacity = 2048)
+{
+    char list[2048] = {};
+    memcpy(list, strings.data(), strings.size());
+    unsigned char out[2048];
+    long count = registryData(type, list, sizeof list, out, capacity);
+    return count < 0 ? "refused" : std::string(reinterpret_cast<char*>(out), static_cast<size_t>(count));
+}
+
+TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
+{
+    using S = std::string;
+    struct Case {
+        int type;
+        S stored, bytes;
+        size_t capacity;
+    } cases[] = {
+        {3, S("-1\0\0", 4), S("\xFF\xFF\xFF\xFF", 4), 2048}, {3, S("  42abc\0\0", 9), S("*\0\0\0", 4), 2048},
+        {3, S("x\0\0", 3), S(4, '\0'), 2048}, {3, S("1\0\0", 3), S(), 3},
+        {4, S("0a 1B,2c 3\0\0", 12), S("\x0A\x1B\x2C"), 2048}, {4, S("FFxx00\0\0", 8), S("\xFF\0", 2), 2048},
+        {0, S("abc\0def\0\0", 9), S("abc\0", 4), 2048}, {1, S("%PATH%\0\0", 8), S("%PATH%\0", 7), 2048},
+        {0, S("abc\0\0", 5), S(), 0}, {0, S("abc\0\0", 5), S("ab\0", 3), 3},
+        {2, S("a\0bc\0\0", 6), S("a\0bc\0", 5), 2048}, {2, S("\0", 1), S(), 2048},
+        {5, S("x\0\0", 3), S("refused"), 2048}, {-1, S("x\0\0", 3), S("refused"), 2048},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(data(c.type, c.stored, c.capacity), c.bytes) << c.type << " " << c.stored;
+    char unterminated[4] = {'a', 'b', 'c', 'd'};
+    unsigned char out[16];
+    EXPECT_EQ(registryData(0, unterminated, sizeof unterminated, out, sizeof out), 5);
+    EXPECT_EQ(registryData(2, unterminated, sizeof unterminated, out, sizeof out), 4);
+}
+
+TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
+{
+    struct Case {
+        const char* before;
+        const char* key;
+        const char* after;
+    } cases[] = {
+        {"", "NUL", "[rename]\r\nNUL=C:\\X\r\n"},
+        {"[rename]\r\nNUL=C:\\A\r\n", "NUL", "[rename]\r\nNUL=C:\\A\r\nNUL=C:\\X\r\n"},
+        {"[Rename]\r\nx=y\r\n[other]\r\nz=1\r\n", "K", "[Rename]\r\nx=y\r\nK=C:\\X\r\n[other]\r\nz=1\r\n"},
+        {"[other]\r\nz=1", "K", "[other]\r\nz=1\r\n[rename]\r\nK=C:\\X\r\n"},
+        {"[rename]\r\nx=y\r\n\r\n[b]\r\n", "NUL", "[rename]\r\nx=y\r\nNUL=C:\\X\r\n\r\n[b]\r\n"},
+        {"[rename]", "K", "[rename]\r\nK=C:\\X\r\n"},
+    };
+    for (const Case& c : cases) {
+        char out[256];
+        size_t length = addRenameLine(c.before, strlen(c.before), c.key, "C:\\X", out, sizeof out);
+        EXPECT_EQ(std::string(out, length), c.after) << c.before;
+    }
+    char small[8];
+    EXPECT_EQ(addRenameLine("", 0, "NUL", "C:\\X", small, sizeof small), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// --- Whole runs ----------------------------------------------------------
+
+// One entry of every kind, in the log's order rather than the run's.
+const char kEveryKind[] =
+    "Icon Group: Demo\r\nIcon Name: Demo App\r\nIcon Cmd: C:\\APP\\APP.EXE\r\n"
+    "RegDB Tree: Software\\Ruvo\\Tree\r\nRegDB Root: 1\r\n"
+    "RegDB Key: Software\\Ruvo\\Created\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
+    "RegDB Key: Software\\Ruvo\\A key long enough to be cut on the progress line\r\nRegDB Val: new\r\n"
+    "RegDB Name: e\r\nRegDB Root: 1\r\nRegDB Old: old\r\n"
+    "Made Dir: C:\\APP\\DATA\r\n"
+    "File Copy: C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL\r\n"
+    "File Copy: C:\\APP\\APP.EXE\r\n"
+    "INI File: C:\\APP\\APP.INI\r\nINI Sect: S\r\nINI Item: k\r\nINI Val: new\r\nINI Old: old\r\n"
+    "INI New: x\r\nINI File: C:\\APP\\NEW.INI\r\n"
+    "SubSystem: BDE\r\n"
+    "Create Service: RuvoSvc\r\n"
+    "Execute Program: C:\\APP\\CLEANUP.EXE\r\nExecute Name: Clean up\r\n"
+    "Per-User ID: demo\r\n";
+
+void layOutEveryKind()
+{
+    for (const char* file : {"C:\\APP\\APP.EXE", "C:\\APP\\APP.INI", "C:\\APP\\NEW.INI", "C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL"})
+        fake.addFile(file);
+    fake.addFolder("C:\\APP\\DATA");
+    fake.setValue(1, "Software\\Ruvo\\Tree\\Sub", "x", 1, "1");
+    fake.setValue(1, "Software\\Ruvo\\Created", "v", 1, "1");
+    fake.setValue(1, "Software\\Ruvo\\A key long enough to be cut on the progress line", "e", 1, "new");
+}
+
+TEST_F(Engine, StepsRunInTheirOrderAndAnnounceTheirItems)
+{
+    layOutEveryKind();
+    run({kEveryKind});
+    EXPECT_EQ(actions({"show", "show-path", "run", "service", "subsystem", "delete", "ini", "rmdir", "regset",
+                       "regdelvalue", "regdelkey", "progman", "icon", "peruser", "wait", "shared"}),
+              (Lines{
+                  "show #57 Clean up", "run C:\\APP\\CLEANUP.EXE",
+                  "show #58 RuvoSvc", "service RuvoSvc", "wait 3500",
+                  "show #44 BDE", "subsystem ",
+                  "show #33 C:\\APP\\NEW.INI", "delete C:\\APP\\NEW.INI",
+                  "show #34 C:\\APP\\APP.INI", "ini C:\\APP\\APP.INI [S] k=old",
+                  "shared C:\\APP\\APP.EXE 1", "shared C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL 1",
+                  "delete C:\\APP\\APP.EXE", "show-path #29 C:\\APP\\APP.EXE",
+                  "delete C:\\APP\\INSTALL.LOG",
+                  "show-path #32 C:\\APP", "rmdir C:\\APP\\DATA", "rmdir C:\\APP",
+                  "show #36 Software\\Ruvo\\A key long enough to be cut on ...",
+                  "regset 1 Software\\Ruvo\\A key long enough to be cut on the progress line e",
+                  "show #35 Software\\Ruvo\\Created", "regdelvalue 1 Software\\Ruvo\\Created v",
+                  "regdelkey 1 Software\\Ruvo\\Created",
+                  "show #56 Software\\Ruvo\\Tree", "regdelkey 1 Software\\Ruvo\\Tree\\SUB",
+                  "regdelkey 1 Software\\Ruvo\\Tree",
+                  "progman open", "show #37 Demo App", "icon 0", "progman close",
+                  "peruser ",
+              }));
+    EXPECT_EQ(runState.progressTotal, 10);   // the ten counted lists hold one item each
+    EXPECT_EQ(runState.progressCount, 10);
+    EXPECT_TRUE(fake.exists("C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL")) << "a system file nobody chose stays";
+}
+
+// Which items a run takes: by method and selection, by installation
+// number, and in a rollback only what the last installation did.
+TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
+{
+    for (const char* file : {"C:\\APP\\ONE.TXT", "C:\\APP\\TWO.TXT", "C:\\APP\\I1.INI", "C:\\APP\\I2.INI"})
+        fake.addFile(file);
+    fake.setValue(1, "Software\\Ruvo\\T1", "v", 1, "1");
+    fake.setValue(1, "Software\\Ruvo\\T2", "v", 1, "1");
+    auto section = [](const char* n) {
+        return std::string("File Copy: C:\\APP\\") + (n[0] == '1' ? "ONE" : "TWO") + ".TXT\r\n" +
+               "INI New: x\r\nINI File: C:\\APP\\I" + n + ".INI\r\n" +
+               "RegDB Tree: Software\\Ruvo\\T" + n + "\r\nRegDB Root: 1\r\n" +
+               "Icon Group: G\r\nIcon Name: Icon " + n + "\r\nIcon Cmd: C" + n + "\r\n" +
+               "Create Service: S" + n + "\r\n";
+    };
+    auto chooseSome = [] {
+        itemAt<PrivateFileItem>(PrivateFileList, 0)->selected = 1;
+        itemAt<RegistryTreeItem>(RegistryTreeList, 1)->selected = 1;
+        itemAt<IconItem>(IconList, 0)->selected = 1;
+        itemAt<ServiceItem>(ServiceList, 1)->selected = 1;
+    };
+    struct Case {
+        const char* name;
+        int method;
+        bool rollback;
+        bool choose;
+        Lines acted;
+    } cases[] = {
+        {"automatic", kMethodAutomatic, false, false,
+         {"service S1", "service S2", "delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\ONE.TXT",
+          "delete C:\\APP\\TWO.TXT", "delete C:\\APP\\INSTALL.LOG", "regdelkey 1 Software\\Ruvo\\T2",
+          "regdelkey 1 Software\\Ruvo\\T1", "icon 0", "icon 1"}},
+        {"rollback", kMethodAutomatic, true, false,
+         {"service S2", "delete C:\\APP\\I2.INI", "delete C:\\APP\\TWO.TXT", "truncate C:\\APP\\INSTALL.LOG",
+          "regdelkey 1 Software\\Ruvo\\T2", "icon 1"}},
+        {"custom", kMethodCustom, false, true,
+         {"service S2", "delete C:\\APP\\ONE.TXT", "regdelkey 1 Software\\Ruvo\\T2", "icon 0"}},
+        {"custom never rolls back", kMethodCustom, true, true,
+         {"service S2", "delete C:\\APP\\ONE.TXT", "regdelkey 1 Software\\Ruvo\\T2", "icon 0"}},
+        {"custom, nothing chosen", kMethodCustom, false, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::map<std::string, FakeFile> files = fake.files;
+        auto keys = fake.keys;
+        run({section("1"), section("2")}, c.method, c.rollback, c.choose ? std::function<void()>(chooseSome) : nullptr);
+        EXPECT_EQ(actions({"service", "delete", "truncate", "regdelkey", "icon"}), c.acted);
+        fake.files = files;
+        fake.keys = keys;
+        release(&runState.arena);
+        allocateRunBuffers();
+    }
+}
+
+// Steps 8 and 9: a file that others still count keeps its path emptied, so
+// that no later step touches it; one nobody counts any more is unregistered,
+// loses its devices and goes, a system file too once its count is gone.
+TEST_F(Engine, SharedFilesAreKeptOrReleased)
+{
+    const char* names[] = {"C:\\APP\\KEEP.DLL", "C:\\APP\\GONE.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL",
+                           "C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL"};
+    std::string log;
+    for (const char* name : names) {
+        fake.addFile(name);
+        log += std::string("File Copy: ") + name + "\r\nSelf-Register: " + name + "\r\nAdd Device: " + name + "\r\n";
+    }
+    fake.sharedAnswers = {{"C:\\APP\\KEEP.DLL", 1}, {"C:\\APP\\GONE.DLL", 2},
+                          {"C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL", 1}, {"C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", 2}};
+    run({log});
+    EXPECT_EQ(actions({"shared", "unregister", "device", "delete"}),
+              (Lines{"shared C:\\APP\\GONE.DLL 1", "unregister C:\\APP\\GONE.DLL", "device C:\\APP\\GONE.DLL",
+                     "shared C:\\APP\\KEEP.DLL 1", "shared C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL 1",
+                     "unregister C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "device C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
+                     "shared C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL 1", "delete C:\\APP\\GONE.DLL",
+                     "delete C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "delete C:\\APP\\INSTALL.LOG"}));
+    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "");
+    EXPECT_STREQ(itemAt<SystemFileItem>(SystemFileList, 0)->path, "");
+}
+
+// Cancel reaches the driver between two items: the steps that stop on it
+// stop, those that run to their end do, the log stays, and the run ends
+// after the registry trees.
+TEST_F(Engine, CancelStopsTheStepsThatStopOnIt)
+{
+    layOutEveryKind();
+    fake.cancelAfterShown = 2;   // confirmed while the service is shown
+    run({kEveryKind});
+    EXPECT_EQ(actions({"run", "service", "subsystem", "shared", "delete", "ini", "rmdir", "regdelkey", "icon", "peruser"}),
+              (Lines{"run C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "subsystem ", "shared C:\\APP\\APP.EXE 1",
+                     "shared C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL 1"}));
+    EXPECT_EQ(runState.progressCount, 1);
+    EXPECT_EQ(runState.progressTotal, 10);
+}
+
+TEST_F(Engine, AnAbortAtTheSubSystemPromptEndsTheRunBeforeAnyFile)
+{
+    layOutEveryKind();
+    fake.subSystemAborts = true;
+    run({kEveryKind});
+    EXPECT_EQ(actions({"delete", "ini", "regdelkey", "icon", "peruser"}), Lines{});
+}
+
+// A rollback puts the backup over a file in use at the next restart, in the
+// platform's way. The backup goes only once the replacement is queued; when
+// it cannot be, backup and installed file both stay and no restart is due.
+TEST_F(Engine, RollbackRestoresOverAFileInUseAtTheNextRestart)
+{
+    struct Case {
+        int platform;
+        const char* failing;   // the queuing call that fails, if any
+        Lines queued;
+        bool restored;
+    } cases[] = {
+        {kPlatformNt, nullptr,
+         {"restart-move C:\\APP\\A.DLL > (delete)", "restart-move C:\\APP\\~RUX0000.TMP > C:\\APP\\A.DLL"}, true},
+        {kPlatformNt, "restart-move C:\\APP\\A.DLL > (DELETE)", {"restart-move C:\\APP\\A.DLL > (delete)"}, false},
+        {kPlatformOther, nullptr, {"restart-rename C:\\APP\\A.DLL=C:\\APP\\~RUX0000.TMP"}, true},
+        {kPlatformOther, "restart-rename C:\\APP\\A.DLL=C:\\APP\\~RUX0000.TMP",
+         {"restart-rename C:\\APP\\A.DLL=C:\\APP\\~RUX0000.TMP"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing ? c.failing : "queued");
+        resetFakeMachine();
+        fake.addFile(kLog);
+        fake.addFile("C:\\APP\\A.DLL", "new");
+        fake.files["C:\\APP\\A.DLL"].inUse = true;
+        fake.addFile("C:\\BAK\\A.DLL", "old");
+        if (c.failing)
+            fake.failures[c.failing] = 5;
+        runState.platform = c.platform;
+        run({"File Copy: C:\\APP\\A.DLL\r\n", "File Copy: C:\\APP\\A.DLL\r\nBackup Copy: C:\\BAK\\A.DLL\r\n"},
+            kMethodAutomatic, true);
+        EXPECT_EQ(actions({"restart-move", "restart-rename"}), c.queued);
+        EXPECT_EQ(fake.read("C:\\APP\\A.DLL"), "new");
+        EXPECT_EQ(runState.rebootNeeded, c.restored ? 1 : 0);
+        EXPECT_EQ(fake.exists("C:\\BAK\\A.DLL"), !c.restored);
+        EXPECT_EQ(fake.read("C:\\APP\\~RUX0000.TMP"), c.restored ? "old" : "<missing>");
+        release(&runState.arena);
+    }
+}
+
+// A rollback cuts the log at its last section, even a read-only log; one
+// that cannot be cut stays whole rather than half cut.
+TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
+{
+    const Lines sections = {"File Copy: C:\\APP\\ONE.TXT\r\n", "File Copy: C:\\APP\\TWO.TXT\r\n"};
+    const std::string first = "***  Section 1\r\nTitle: Demo\r\n" + sections[0];
+    struct Case {
+        const char* name;
+        unsigned long attributes;
+        unsigned long failure;
+        Lines sectionsLogged;
+        std::string after;
+    } cases[] = {
+        {"two sections", kAttributeNormal, 0, sections, first},
+        {"read-only", kAttributeReadOnly, 0, sections, first},
+        {"cannot be cut", kAttributeNormal, 32, sections, "whole"},
+        {"one section", kAttributeReadOnly, 0, {sections[0]}, "<missing>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        resetFakeMachine();
+        fake.addFile("C:\\APP\\ONE.TXT");
+        fake.addFile("C:\\APP\\TWO.TXT");
+        fake.addFile(kLog, "", c.attributes);
+        if (c.failure)
+            fake.failures["truncate C:\\APP\\INSTALL.LOG"] = c.failure;
+        run(c.sectionsLogged, kMethodAutomatic, true);
+        std::string after = fake.read(kLog);
+        EXPECT_EQ(after == fake.log ? "whole" : after, c.after);
+        release(&runState.arena);
+    }
+}
+
+// Trees and patterns on the disk: files go only with a tree, dot-folders
+// keep what they hold, links are removed and never followed, read-only
+// files go, help files take their companions, and a logged short name of
+// the program's own file is noticed.
+TEST_F(Engine, FilesAndFoldersGoAsTheirEntriesSay)
+{
+    for (const char* file : {"C:\\DATA\\TREE\\SUB\\b.txt", "C:\\DATA\\TREE\\.keep\\state", "C:\\ELSEWHERE\\target.txt",
+                             "C:\\MADE\\user.doc", "C:\\APP\\DATA\\a.dat", "C:\\APP\\DATA\\b.DAT",
+                             "C:\\APP\\DATA\\c.txt", "C:\\APP\\DATA\\Sub.dat\\inner.dat", "C:\\APP\\HELP\\APP.HLP",
+                             "C:\\APP\\HELP\\APP.GID", "C:\\APP\\HELP\\APP.FTS", "C:\\APP\\HELP\\README.GID",
+                             "C:\\APP\\UNINSTAL.EXE"})
+        fake.addFile(file);
+    fake.addFile("C:\\DATA\\TREE\\a.txt", "", kAttributeReadOnly);
+    fake.addFolder("C:\\DATA\\TREE\\LINK", kAttributeDirectory | kAttributeReparsePoint);
+    fake.addFile("C:\\DATA\\TREE\\LINK\\target.txt");   // what the link shows of its target
+    fake.addFolder("C:\\MADE\\EMPTY");
+    fake.addFolder("C:\\MADE\\LINK", kAttributeDirectory | kAttributeReparsePoint);
+    fake.shortNames["C:\\APP\\UNINSTAL.EXE"] = "C:\\APP\\UNINST~1.EXE";
+    char program[256] = "C:\\APP\\UNINSTAL.EXE";
+    runState.programPath = program;
+    run({"File Tree: C:\\DATA\\TREE\\*.*\r\nMade Dir: C:\\MADE\r\nFile Copy: C:\\APP\\DATA\\*.DAT\r\n"
+         "File Copy: C:\\APP\\HELP\\APP.HLP\r\nFile Copy: C:\\APP\\UNINST~1.EXE\r\n"});
+    for (const char* gone : {"C:\\DATA\\TREE\\a.txt", "C:\\DATA\\TREE\\SUB", "C:\\DATA\\TREE\\LINK",
+                             "C:\\MADE\\EMPTY", "C:\\APP\\DATA\\a.dat", "C:\\APP\\DATA\\b.DAT",
+                             "C:\\APP\\HELP\\APP.HLP", "C:\\APP\\HELP\\APP.GID", "C:\\APP\\HELP\\APP.FTS"})
+        EXPECT_FALSE(fake.exists(gone)) << gone;
+    for (const char* kept : {"C:\\DATA\\TREE\\.keep\\state", "C:\\DATA\\TREE", "C:\\DATA\\TREE\\LINK\\target.txt",
+                             "C:\\MADE\\user.doc", "C:\\MADE\\LINK", "C:\\APP\\DATA\\c.txt",
+                             "C:\\APP\\DATA\\Sub.dat\\inner.dat", "C:\\APP\\HELP\\README.GID"})
+        EXPECT_TRUE(fake.exists(kept)) << kept;
+    EXPECT_EQ(runState.selfRemovalNeeded, 1);
+}
+
+// Registry values and trees: a created value takes the keys it leaves
+// empty but never a shared one; a changed value goes back with its type
+// under a key that still exists; trees the policy refuses stay.
+TEST_F(Engine, RegistryChangesAreUndoneWithinTheirKeys)
+{
+    fake.setValue(1, "Software\\Ruvo\\Outer\\Inner", "v", 1, "1");
+    fake.setValue(1, "Software\\Ruvo\\Busy", "other", 1, "1");
+    fake.setValue(1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Ruvo", 1, "x");
+    fake.setValue(1, "Software\\Ruvo\\Changed", "d", 4, "new");
+    fake.setValue(1, "Software\\Other", "keep", 1, "1");
+    run({"RegDB Key: Software\\Ruvo\\Outer\\Inner\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
+         "RegDB Key: Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\nRegDB Val: x\r\nRegDB Name: Ruvo\r\nRegDB Root: 1\r\n"
+         "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: 1\r\nRegDB Name: d\r\nRegDB Type: 3\r\nRegDB Root: 1\r\nRegDB Old: -2\r\n"
+         "RegDB Key: Software\\Ruvo\\Gone\r\nRegDB Val: 1\r\nRegDB Name: d\r\nRegDB Root: 1\r\nRegDB Old: x\r\n"
+         "RegDB Tree: Software\r\nRegDB Root: 1\r\nRegDB Tree: \r\nRegDB Root: 1\r\n"});
+    EXPECT_FALSE(fake.hasKey(1, "Software\\Ruvo\\Outer"));
+    EXPECT_TRUE(fake.hasKey(1, "Software\\Ruvo\\Busy"));
+    EXPECT_FALSE(fake.value(1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Ruvo"));
+    EXPECT_TRUE(fake.hasKey(1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run")) << "a shared key stays, empty";
+    ASSERT_TRUE(fake.value(1, "Software\\Ruvo\\Changed", "d"));
+    EXPECT_EQ(fake.value(1, "Software\\Ruvo\\Changed", "d")->type, 4u);
+    EXPECT_EQ(fake.value(1, "Software\\Ruvo\\Changed", "d")->data, std::string("\xFE\xFF\xFF\xFF", 4));
+    EXPECT_FALSE(fake.hasKey(1, "Software\\Ruvo\\Gone")) << "a missing key is not made again";
+    EXPECT_TRUE(fake.hasKey(1, "Software\\Other")) << "the tree at the top of the hive was refused";
+}
+
+} // namespace
