@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/text.h"
-#include "engine/files.h"
+#include "common/winfiles.h"
 #include "startup/environment.h"
 #include "winsupport.h"
 

@@ -1,13 +1,11 @@
-// The progress display and the driver's bookkeeping, in this process:
-// message pumping, the action line, the bar's counts and the texts shown.
+// The progress display in this process: message pumping, the action line
+// and the wizard turned into the display as a run starts.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "common/text.h"
-#include "engine/driver.h"
-#include "log/itemlists.h"
 #include "resources/resource.h"
 #include "startup/environment.h"
 #include "startup/mainwnd.h"
@@ -116,7 +114,7 @@ TEST_F(ProgressTest, TheWizardTurnsIntoTheProgressDisplay)
                                                [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_NE(runState.wizardDialog, nullptr);
     copyText(runState.applicationTitle, kPathSize, "Sample");
-    performUninstall("C:\\ruvotest\\none\\INSTALL.LOG");
+    startRunDisplay();
     HWND dialog = runState.wizardDialog;
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_TOP_TEXT)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SECOND_TEXT)));
@@ -128,42 +126,6 @@ TEST_F(ProgressTest, TheWizardTurnsIntoTheProgressDisplay)
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACK)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
-}
-
-TEST_F(ProgressTest, AnEmptyLogCountsOneForTheBar)
-{
-    performUninstall("C:\\ruvotest\\none\\INSTALL.LOG");
-    EXPECT_EQ(runState.progressTotal, 1);
-    EXPECT_EQ(runState.progressCount, 0);
-    EXPECT_EQ(runState.progressActive, 1);
-}
-
-TEST_F(ProgressTest, LongRegistryKeysAreShownCutAndEveryCountedItemCounts)
-{
-    std::string longKey = "Software\\RuvoTest\\progress\\" + std::string(60, 'k');
-    auto* value = static_cast<RegistryKeyItem*>(appendItem(&runState.arena, RegistryKeyList, sizeof(RegistryKeyItem)));
-    copyText(value->key, longKey.c_str());
-    value->root = 1;
-    value->install = 1;
-    auto* service = static_cast<ServiceItem*>(appendItem(&runState.arena, ServiceList, sizeof(ServiceItem)));
-    service->install = 0;   // not undone, still counted
-    installLog.installationCount = 1;
-    performUninstall("C:\\ruvotest\\none\\INSTALL.LOG");
-    EXPECT_EQ(std::string(runState.progressText), "Removing Registration Database Key:\r\n" + longKey.substr(0, 45) + "...");
-    EXPECT_EQ(runState.progressTotal, 2);
-    EXPECT_EQ(runState.progressCount, 2);
-}
-
-TEST_F(ProgressTest, ACustomRunClearsTheRollbackAndKeepsTheLog)
-{
-    Sandbox box("progress_custom");
-    box.writeFile("INSTALL.LOG", "***  x\r\nTitle: T\r\n");
-    runState.uninstallMethod = kMethodCustom;
-    runState.rollbackRequested = 1;
-    installLog.installationCount = 1;
-    performUninstall(box.path("INSTALL.LOG").c_str());
-    EXPECT_EQ(runState.rollbackRequested, 0);
-    EXPECT_TRUE(box.exists("INSTALL.LOG"));
 }
 
 } // namespace
