@@ -305,37 +305,41 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
                "Icon Group: G\r\nIcon Name: Icon " + n + "\r\nIcon Cmd: C" + n + "\r\n" +
                "Create Service: S" + n + "\r\n";
     };
-    auto chooseSome = [] {
+    std::function<void()> chooseSome = [] {
         itemAt<PrivateFileItem>(PrivateFileList, 0)->selected = 1;
         itemAt<RegistryTreeItem>(RegistryTreeList, 1)->selected = 1;
         itemAt<IconItem>(IconList, 0)->selected = 1;
         itemAt<ServiceItem>(ServiceList, 1)->selected = 1;
     };
+    std::function<void()> chooseFolder = [] { itemAt<DirectoryItem>(DirectoryList, 0)->selected = 1; };
     struct Case {
         const char* name;
         int method;
         bool rollback;
-        bool choose;
+        std::function<void()> choose;
         Lines acted;
     } cases[] = {
-        {"automatic", kMethodAutomatic, false, false,
+        {"automatic", kMethodAutomatic, false, nullptr,
          {"service S1", "service S2", "delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\ONE.TXT",
           "delete C:\\APP\\TWO.TXT", "delete C:\\APP\\INSTALL.LOG", "regdelkey 1 Software\\Ruvo\\T2",
           "regdelkey 1 Software\\Ruvo\\T1", "icon 0", "icon 1"}},
-        {"rollback", kMethodAutomatic, true, false,
+        {"rollback", kMethodAutomatic, true, nullptr,
          {"service S2", "delete C:\\APP\\I2.INI", "delete C:\\APP\\TWO.TXT", "truncate C:\\APP\\INSTALL.LOG",
           "regdelkey 1 Software\\Ruvo\\T2", "icon 1"}},
-        {"custom", kMethodCustom, false, true,
+        {"custom", kMethodCustom, false, chooseSome,
          {"service S2", "delete C:\\APP\\ONE.TXT", "regdelkey 1 Software\\Ruvo\\T2", "icon 0"}},
-        {"custom never rolls back", kMethodCustom, true, true,
+        {"custom never rolls back", kMethodCustom, true, chooseSome,
          {"service S2", "delete C:\\APP\\ONE.TXT", "regdelkey 1 Software\\Ruvo\\T2", "icon 0"}},
-        {"custom, nothing chosen", kMethodCustom, false, false, {}},
+        {"custom, nothing chosen", kMethodCustom, false, nullptr, {}},
+        {"custom, a folder chosen: with its files", kMethodCustom, false, chooseFolder,
+         {"delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\INSTALL.LOG",
+          "delete C:\\APP\\ONE.TXT", "delete C:\\APP\\TWO.TXT"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::map<std::string, FakeFile> files = fake.files;
         auto keys = fake.keys;
-        run({section("1"), section("2")}, c.method, c.rollback, c.choose ? std::function<void()>(chooseSome) : nullptr);
+        run({section("1"), section("2")}, c.method, c.rollback, c.choose);
         EXPECT_EQ(actions({"service", "delete", "truncate", "regdelkey", "icon"}), c.acted);
         fake.files = files;
         fake.keys = keys;
@@ -506,10 +510,12 @@ TEST_F(Engine, RegistryChangesAreUndoneWithinTheirKeys)
     fake.setValue(1, "Software\\Ruvo\\Busy", "other", 1, "1");
     fake.setValue(1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Ruvo", 1, "x");
     fake.setValue(1, "Software\\Ruvo\\Changed", "d", 4, "new");
+    fake.setValue(1, "Software\\Ruvo\\Changed", "x", 1, "new");
     fake.setValue(1, "Software\\Other", "keep", 1, "1");
     run({"RegDB Key: Software\\Ruvo\\Outer\\Inner\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
          "RegDB Key: Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\nRegDB Val: x\r\nRegDB Name: Ruvo\r\nRegDB Root: 1\r\n"
          "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: 1\r\nRegDB Name: d\r\nRegDB Type: 3\r\nRegDB Root: 1\r\nRegDB Old: -2\r\n"
+         "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: 1\r\nRegDB Name: x\r\nRegDB Type: 1\r\nRegDB Root: 1\r\nRegDB Old: %T%\r\n"
          "RegDB Key: Software\\Ruvo\\Gone\r\nRegDB Val: 1\r\nRegDB Name: d\r\nRegDB Root: 1\r\nRegDB Old: x\r\n"
          "RegDB Tree: Software\r\nRegDB Root: 1\r\nRegDB Tree: \r\nRegDB Root: 1\r\n"});
     EXPECT_FALSE(fake.hasKey(1, "Software\\Ruvo\\Outer"));
@@ -519,6 +525,8 @@ TEST_F(Engine, RegistryChangesAreUndoneWithinTheirKeys)
     ASSERT_TRUE(fake.value(1, "Software\\Ruvo\\Changed", "d"));
     EXPECT_EQ(fake.value(1, "Software\\Ruvo\\Changed", "d")->type, 4u);
     EXPECT_EQ(fake.value(1, "Software\\Ruvo\\Changed", "d")->data, std::string("\xFE\xFF\xFF\xFF", 4));
+    ASSERT_TRUE(fake.value(1, "Software\\Ruvo\\Changed", "x"));
+    EXPECT_EQ(fake.value(1, "Software\\Ruvo\\Changed", "x")->type, 2u);
     EXPECT_FALSE(fake.hasKey(1, "Software\\Ruvo\\Gone")) << "a missing key is not made again";
     EXPECT_TRUE(fake.hasKey(1, "Software\\Other")) << "the tree at the top of the hive was refused";
 }
