@@ -93,16 +93,25 @@ std::vector<std::string> FakeMachine::traced(const std::string& prefix) const
 
 namespace {
 
-unsigned long injected(const char* operation, const std::string& path)
+// Traces the action and answers the failure the test injected for it, if any.
+unsigned long act(const char* operation, const std::string& path)
 {
+    fake.trace.push_back(std::string(operation) + " " + path);
     auto found = fake.failures.find(std::string(operation) + " " + upper(path));
     return found == fake.failures.end() ? 0 : found->second;
 }
 
-unsigned long act(const char* operation, const std::string& path)
+bool holdsAnything(const std::string& key)
 {
-    fake.trace.push_back(std::string(operation) + " " + path);
-    return injected(operation, path);
+    std::string below = key + "\\";
+    auto inside = [&](const std::string& entry) { return entry.compare(0, below.size(), below) == 0; };
+    for (auto& entry : fake.files)
+        if (inside(entry.first))
+            return true;
+    for (auto& entry : fake.folders)
+        if (inside(entry.first))
+            return true;
+    return false;
 }
 
 // "*" and "?" as the platform matches them, "*.*" being every name.
@@ -169,14 +178,8 @@ unsigned long removeFolder(const char* path)
     std::string key = upper(path);
     if (!fake.folders.count(key))
         return kErrorFileNotFound;
-    bool link = fake.folders[key] & kAttributeReparsePoint;
-    std::string below = key + "\\";
-    for (auto& entry : fake.files)
-        if (!link && entry.first.compare(0, below.size(), below) == 0)
-            return 145;   // ERROR_DIR_NOT_EMPTY
-    for (auto& entry : fake.folders)
-        if (!link && entry.first.compare(0, below.size(), below) == 0)
-            return 145;
+    if (!(fake.folders[key] & kAttributeReparsePoint) && holdsAnything(key))
+        return 145;   // ERROR_DIR_NOT_EMPTY
     fake.folders.erase(key);
     return 0;
 }
