@@ -1,4 +1,9 @@
 #include "engine/devices.h"
 
+#include "engine/enginehost.h"
+
 // Not built yet: SYSTEM.INI is left as it is.
-void removeDevice(const char*) {}
+unsigned long removeDevice(const char*)
+{
+    return kErrorNotImplemented;
+}

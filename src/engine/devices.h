@@ -1,4 +1,4 @@
 // Device lines of SYSTEM.INI.
 #pragma once
 
-void removeDevice(const char* path);
+unsigned long removeDevice(const char* path);

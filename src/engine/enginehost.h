@@ -22,6 +22,7 @@ constexpr unsigned long kAttributeReparsePoint = 0x400;   // a link: never follo
 constexpr unsigned long kErrorFileNotFound = 2;
 constexpr unsigned long kErrorAccessDenied = 5;
 constexpr unsigned long kErrorNoMoreItems = 259;
+constexpr unsigned long kErrorNotImplemented = 120;   // a kind of change not handled yet
 
 struct FoundEntry {
     char name[260];
@@ -69,17 +70,17 @@ struct EngineHost {
     unsigned long (*deleteRegistryKey)(int root, const char* key);
 
     // --- Other software the log names ---
-    void (*runProgram)(const char* command);
-    void (*removeService)(const char* name);
+    unsigned long (*runProgram)(const char* command);
+    unsigned long (*removeService)(const char* name);
     bool (*removeSubSystem)();   // false: the user chose to abort the uninstall
     // 0 no usable count, 1 keep the file, 2 remove it.
     int (*releaseSharedFile)(const char* path, int sharedCount);
-    void (*callSelfRegistration)(const char* prefix, const char* path, bool registerServer);
-    void (*removeDevice)(const char* path);
+    unsigned long (*callSelfRegistration)(const char* prefix, const char* path, bool registerServer);
+    unsigned long (*removeDevice)(const char* path);
     bool (*progmanConnect)();
-    void (*removeIcon)(int index);
+    unsigned long (*removeIcon)(int index);
     void (*progmanDisconnect)();
-    void (*runPerUserUninstall)();
+    unsigned long (*runPerUserUninstall)();
 
     // --- The user ---
     void (*loadMessage)(int messageId, char* buffer, size_t capacity);

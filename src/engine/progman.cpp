@@ -1,9 +1,16 @@
 #include "engine/progman.h"
 
-// Not built yet: icons stay where they are.
+#include "engine/enginehost.h"
+
+// Not built yet: no conversation is opened, so no icon is asked for.
 bool progmanConnect()
 {
     return false;
 }
-void removeIcon(int) {}
+
+unsigned long removeIcon(int)
+{
+    return kErrorNotImplemented;
+}
+
 void progmanDisconnect() {}

@@ -2,5 +2,5 @@
 #pragma once
 
 bool progmanConnect();
-void removeIcon(int index);
+unsigned long removeIcon(int index);
 void progmanDisconnect();

@@ -2,6 +2,6 @@
 #pragma once
 
 // Starts a program the log asks to run at uninstall time and waits for its end.
-void runLoggedProgram(const char* command);
-void removeService(const char* name);
-void runPerUserUninstall();
+unsigned long runLoggedProgram(const char* command);
+unsigned long removeService(const char* name);
+unsigned long runPerUserUninstall();

@@ -1,4 +1,9 @@
 #include "engine/selfreg.h"
 
+#include "engine/enginehost.h"
+
 // Not built yet: servers are neither unregistered nor registered again.
-void callSelfRegistration(const char*, const char*, bool) {}
+unsigned long callSelfRegistration(const char*, const char*, bool)
+{
+    return kErrorNotImplemented;
+}

@@ -1,4 +1,4 @@
 // Servers that registered themselves.
 #pragma once
 
-void callSelfRegistration(const char* prefix, const char* path, bool registerServer);
+unsigned long callSelfRegistration(const char* prefix, const char* path, bool registerServer);

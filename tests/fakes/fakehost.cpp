@@ -349,8 +349,8 @@ unsigned long deleteRegistryKey(int root, const char* key)
     return 0;
 }
 
-void runProgram(const char* command) { act("run", command); }
-void removeService(const char* name) { act("service", name); }
+unsigned long runProgram(const char* command) { return act("run", command); }
+unsigned long removeService(const char* name) { return act("service", name); }
 bool removeSubSystem() { act("subsystem", ""); return !fake.subSystemAborts; }
 
 int releaseSharedFile(const char* path, int sharedCount)
@@ -360,16 +360,16 @@ int releaseSharedFile(const char* path, int sharedCount)
     return found == fake.sharedAnswers.end() ? 0 : found->second;
 }
 
-void callSelfRegistration(const char*, const char* path, bool registerServer)
+unsigned long callSelfRegistration(const char*, const char* path, bool registerServer)
 {
-    act(registerServer ? "register" : "unregister", path);
+    return act(registerServer ? "register" : "unregister", path);
 }
 
-void removeDevice(const char* path) { act("device", path); }
+unsigned long removeDevice(const char* path) { return act("device", path); }
 bool progmanConnect() { act("progman", "open"); return true; }
-void removeIcon(int index) { act("icon", std::to_string(index)); }
+unsigned long removeIcon(int index) { return act("icon", std::to_string(index)); }
 void progmanDisconnect() { act("progman", "close"); }
-void runPerUserUninstall() { act("peruser", ""); }
+unsigned long runPerUserUninstall() { return act("peruser", ""); }
 
 // Each message is its number, so a trace shows which text was used.
 void loadMessage(int messageId, char* buffer, size_t capacity)
