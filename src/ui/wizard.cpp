@@ -3,8 +3,6 @@
 // anything itself; it records the choices and ends with Finish or Cancel.
 #include "ui/wizard.h"
 
-#include <cstdio>
-
 #include "common/text.h"
 #include "log/itemlists.h"
 #include "resources/resource.h"
@@ -29,7 +27,7 @@ void setTitledMessage(HWND dialog, int control, int messageId)
 {
     char format[1024], text[1024];
     LoadMessageText(runState.instance, messageId, format, sizeof format);
-    snprintf(text, sizeof text, format, runState.applicationTitle);
+    formatMessage(text, sizeof text, format, runState.applicationTitle);
     SetDlgItemTextA(dialog, control, text);
 }
 
