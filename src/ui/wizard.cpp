@@ -158,7 +158,10 @@ static void askToCancel(HWND dialog)
         KillTimer(dialog, kAnimationTimer);
     if (MessageBoxA(dialog, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
         runState.cancelRequested = 1;
-        EndDialog(dialog, IDCANCEL);
+        // The wizard is modeless: EndDialog would only hide it, and it would
+        // linger until the run winds down.
+        DestroyWindow(dialog);
+        return;
     }
     if (runState.progressActive)
         SetTimer(dialog, kAnimationTimer, kAnimationPeriod, nullptr);
@@ -241,6 +244,11 @@ extern "C" INT_PTR CALLBACK ItemDlg(HWND dialog, UINT message, WPARAM wParam, LP
         if (wParam == kAnimationTimer && runState.progressActive)
             advanceAnimation(dialog);
         return TRUE;
+    case WM_DESTROY:
+        // The run and the progress display go on without a wizard once it is gone.
+        if (runState.wizardDialog == dialog)
+            runState.wizardDialog = nullptr;
+        return FALSE;
     default:
         return FALSE;
     }

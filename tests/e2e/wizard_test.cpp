@@ -318,6 +318,10 @@ TEST_F(WizardTest, CancelDuringTheRunStopsBetweenItems)
     Sleep(1000);
     wizard.pressLater(Cancel);
     wizard.answerCancel(IDYES);
+    // Gone at once, while the service's wait still holds the run: not
+    // merely hidden until the run winds down.
+    EXPECT_FALSE(IsWindow(wizard.dialog));
+    EXPECT_EQ(wizard.program.wait(0), static_cast<DWORD>(STILL_ACTIVE));
     EXPECT_EQ(wizard.program.wait(kWait), 0u);
     EXPECT_TRUE(box.exists("App\\b.txt")) << "the file step stops on cancel";
     // The log's cut is one of the steps that always run to their end.
