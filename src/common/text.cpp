@@ -32,6 +32,28 @@ size_t appendText(char* dst, size_t capacity, const char* src)
     return used + copyText(dst + used, capacity - used, src);
 }
 
+size_t formatMessage(char* out, size_t capacity, const char* format, const char* argument)
+{
+    if (capacity == 0)
+        return 0;
+    size_t n = 0;
+    bool substituted = false;
+    for (const char* p = format; *p != '\0' && n + 1 < capacity; ++p) {
+        if (p[0] == '%' && p[1] == '%') {
+            out[n++] = '%';
+            ++p;
+        } else if (p[0] == '%' && p[1] == 's' && !substituted) {
+            substituted = true;
+            n += copyText(out + n, capacity - n, argument ? argument : "");
+            ++p;
+        } else {
+            out[n++] = *p;
+        }
+    }
+    out[n] = '\0';
+    return n;
+}
+
 namespace {
 
 struct Folding {

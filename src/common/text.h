@@ -13,6 +13,12 @@ size_t copyTextPart(char* dst, size_t capacity, const char* src, size_t count);
 // Appends src behind the text already in dst, cutting at the capacity.
 size_t appendText(char* dst, size_t capacity, const char* src);
 
+// A message with `argument` in place of its first "%s". Messages can come
+// from the user's INI, so the text is never handed to printf: "%%" still
+// stands for "%" as in the built-in texts, and any other "%" (a second
+// "%s" too) is shown as it is. A null argument counts as empty.
+size_t formatMessage(char* out, size_t capacity, const char* format, const char* argument);
+
 template <size_t N>
 inline size_t copyText(char (&dst)[N], const char* src) { return copyText(dst, N, src); }
 template <size_t N>

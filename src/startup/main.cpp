@@ -91,6 +91,15 @@ static void chooseLogFile(char* logPath)
         logPath[0] = '\0';
 }
 
+static void dispatchToWizard(MSG& message)
+{
+    // A confirmed Cancel destroys the wizard, which leaves no dialog to ask.
+    if (!runState.wizardDialog || !IsDialogMessageA(runState.wizardDialog, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 // Waits until Finish or a confirmed Cancel. It blocks for each message; both
 // flags are only ever set while a message is handled, so they are tested
 // again after every one.
@@ -106,10 +115,7 @@ static void waitForWizard()
                     PostQuitMessage(static_cast<int>(message.wParam));
                     break;
                 }
-                if (!IsDialogMessageA(runState.wizardDialog, &message)) {
-                    TranslateMessage(&message);
-                    DispatchMessageA(&message);
-                }
+                dispatchToWizard(message);
             }
             return;
         }
@@ -120,10 +126,7 @@ static void waitForWizard()
             runState.cancelRequested = 1;
             return;
         }
-        if (!IsDialogMessageA(runState.wizardDialog, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        dispatchToWizard(message);
     }
 }
 

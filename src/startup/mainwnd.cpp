@@ -61,8 +61,14 @@ void loadAppearance()
             DeleteObject(rs.backgroundPalette);
         rs.backgroundPalette = CreatePalette(reinterpret_cast<LOGPALETTE*>(&palette));
         if (rs.backgroundPalette) {
-            SelectPalette(screen, rs.backgroundPalette, FALSE);
+            // Realized once so the system palette holds the bands; the screen
+            // DC is shared, so it gets its own palette back before release.
+            HPALETTE previous = SelectPalette(screen, rs.backgroundPalette, FALSE);
             RealizePalette(screen);
+            if (previous) {
+                SelectPalette(screen, previous, TRUE);
+                RealizePalette(screen);
+            }
         }
     }
     ReleaseDC(nullptr, screen);

@@ -3,8 +3,6 @@
 // anything itself; it records the choices and ends with Finish or Cancel.
 #include "ui/wizard.h"
 
-#include <cstdio>
-
 #include "common/text.h"
 #include "log/itemlists.h"
 #include "resources/resource.h"
@@ -29,7 +27,7 @@ void setTitledMessage(HWND dialog, int control, int messageId)
 {
     char format[1024], text[1024];
     LoadMessageText(runState.instance, messageId, format, sizeof format);
-    snprintf(text, sizeof text, format, runState.applicationTitle);
+    formatMessage(text, sizeof text, format, runState.applicationTitle);
     SetDlgItemTextA(dialog, control, text);
 }
 
@@ -160,7 +158,10 @@ static void askToCancel(HWND dialog)
         KillTimer(dialog, kAnimationTimer);
     if (MessageBoxA(dialog, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
         runState.cancelRequested = 1;
-        EndDialog(dialog, IDCANCEL);
+        // The wizard is modeless: EndDialog would only hide it, and it would
+        // linger until the run winds down.
+        DestroyWindow(dialog);
+        return;
     }
     if (runState.progressActive)
         SetTimer(dialog, kAnimationTimer, kAnimationPeriod, nullptr);
@@ -243,6 +244,11 @@ extern "C" INT_PTR CALLBACK ItemDlg(HWND dialog, UINT message, WPARAM wParam, LP
         if (wParam == kAnimationTimer && runState.progressActive)
             advanceAnimation(dialog);
         return TRUE;
+    case WM_DESTROY:
+        // The run and the progress display go on without a wizard once it is gone.
+        if (runState.wizardDialog == dialog)
+            runState.wizardDialog = nullptr;
+        return FALSE;
     default:
         return FALSE;
     }

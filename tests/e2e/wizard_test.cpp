@@ -131,6 +131,21 @@ TEST_F(WizardTest, AutomaticWithoutBackupsGoesStraightToThePerformPage)
     EXPECT_FALSE(box.exists("App\\INSTALL.LOG"));
 }
 
+TEST_F(WizardTest, OverriddenMessagesAreNotPrintfFormats)
+{
+    // The title takes the first "%s"; every other "%" of a translator's
+    // text is shown as written, "%%" as "%".
+    box.writeFile("Bin\\UNINSTAL.INI", "[Language]\r\nMsg7=%s %s %n %x 100%%\r\nMsg13=%n%s%s\r\n");
+    Wizard wizard;
+    start(wizard, files());
+    EXPECT_EQ(wizard.text(TopText), "Wizard Test %s %n %x 100%");
+    wizard.press(Next);
+    EXPECT_EQ(wizard.text(TopText), "%nWizard Test%s");
+    wizard.pressLater(Cancel);
+    wizard.answerCancel(IDYES);
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+}
+
 TEST_F(WizardTest, AutomaticWithBackupsOffersTheRollback)
 {
     box.writeFile("Backup\\a.txt", "old");
@@ -303,6 +318,10 @@ TEST_F(WizardTest, CancelDuringTheRunStopsBetweenItems)
     Sleep(1000);
     wizard.pressLater(Cancel);
     wizard.answerCancel(IDYES);
+    // Gone at once, while the service's wait still holds the run: not
+    // merely hidden until the run winds down.
+    EXPECT_FALSE(IsWindow(wizard.dialog));
+    EXPECT_EQ(wizard.program.wait(0), static_cast<DWORD>(STILL_ACTIVE));
     EXPECT_EQ(wizard.program.wait(kWait), 0u);
     EXPECT_TRUE(box.exists("App\\b.txt")) << "the file step stops on cancel";
     // The log's cut is one of the steps that always run to their end.

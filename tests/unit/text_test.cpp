@@ -42,6 +42,40 @@ TEST(Text, AppendCutsAtTheCapacity)
     EXPECT_STREQ(full, "ab");
 }
 
+TEST(Text, FormatMessageTakesOnlyTheFirstPercentSAndShowsTheRestLiterally)
+{
+    struct Case {
+        const char* format;
+        const char* argument;
+        size_t capacity;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Welcome to the %s program.", "Ruvo", 64, "Welcome to the Ruvo program."},
+        {"%s %s %n %x %d %", "Ruvo", 64, "Ruvo %s %n %x %d %"},
+        {"100%% of %s, %%s", "Ruvo", 64, "100% of Ruvo, %s"},
+        {"%%s then %s", "Ruvo", 64, "%s then Ruvo"},
+        {"no title here", "Ruvo", 64, "no title here"},
+        {"[%s]", nullptr, 64, "[]"},
+        {"ab%scd", "XYZ", 5, "abXY"},      // cut inside the argument
+        {"%s!!", "abc", 5, "abc!"},        // cut after it
+        {"%%%%", "", 2, "%"},
+        {"%s", "abc", 1, ""},
+    };
+    for (const Case& c : cases) {
+        char out[80];
+        memset(out, '#', sizeof out);
+        size_t length = formatMessage(out, c.capacity, c.format, c.argument);
+        EXPECT_STREQ(out, c.expected) << c.format;
+        EXPECT_EQ(length, strlen(c.expected)) << c.format;
+        for (size_t i = c.capacity; i < sizeof out; ++i)
+            ASSERT_EQ(out[i], '#') << c.format << " wrote past its capacity at " << i;
+    }
+    char guard = 'x';
+    EXPECT_EQ(formatMessage(&guard, 0, "%s", "abc"), 0u);
+    EXPECT_EQ(guard, 'x');
+}
+
 TEST(Text, CaseInsensitiveComparison)
 {
     EXPECT_EQ(compareNoCase("C:\\Windows", "c:\\WINDOWS"), 0);
