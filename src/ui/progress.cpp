@@ -181,7 +181,7 @@ void startRunDisplay()
     }
     char format[1024], text[1024 + 256];
     LoadMessageText(runState.instance, 45, format, sizeof format);
-    snprintf(text, sizeof text, format, runState.applicationTitle);
+    formatMessage(text, sizeof text, format, runState.applicationTitle);
     SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, text);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
