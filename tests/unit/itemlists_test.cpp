@@ -1,9 +1,8 @@
-// Item lists: the backward comparison, the unbalanced tree's shape, growth
+// Item lists: the backward comparison, the unbalanced trees' shape, growth
 // past the first array, and string lists.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,212 +12,101 @@
 
 namespace {
 
+using namespace std::string_literals;
+
+TEST(CompareFromEnd, ReadsFromTheLastCharacter)
+{
+    struct Case { const char *a, *b; int expected; } cases[] = {
+        {"C:\\APP\\A.DLL", "c:\\app\\a.dll", 0}, {"", "", 0},
+        {"C:\\B\\X.DLL", "C:\\A\\X.DLL", 'B' - 'A'},
+        {"AX", "BY", 'X' - 'Y'},                            // the last characters decide first
+        {"C:\\X.DLL", "X.DLL", -1}, {"X.DLL", "C:\\X.DLL", 1},   // a proper tail sorts above
+        {"\xE4", "\xC4", 0xE4 - 0xC4},                       // only ASCII letters fold
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(compareFromEnd(c.a, c.b), c.expected) << c.a << " / " << c.b;
+}
+
 struct ItemListsTest : ::testing::Test {
     BlockArena arena = {};
     void SetUp() override { allocateItemLists(&arena); }
     void TearDown() override { release(&arena); }
-
-    PrivateFileItem* file(const char* path, bool* created)
-    {
-        auto* record = findOrInsert<PrivateFileItem>(&arena, PrivateFileList, created, path);
-        if (*created)
-            strcpy(record->path, path);
-        return record;
-    }
 };
 
-TEST(CompareFromEnd, ReadsFromTheLastCharacter)
-{
-    EXPECT_EQ(compareFromEnd("C:\\APP\\A.DLL", "c:\\app\\a.dll"), 0);
-    EXPECT_EQ(compareFromEnd("C:\\B\\X.DLL", "C:\\A\\X.DLL"), 'B' - 'A');
-    EXPECT_EQ(compareFromEnd("C:\\A\\X.DLL", "C:\\B\\X.DLL"), 'A' - 'B');
-    EXPECT_EQ(compareFromEnd("AX", "BY"), 'X' - 'Y');   // the last characters decide first
-    EXPECT_EQ(compareFromEnd("C:\\X.DLL", "X.DLL"), -1);  // b is a proper tail of a
-    EXPECT_EQ(compareFromEnd("X.DLL", "C:\\X.DLL"), 1);
-    EXPECT_EQ(compareFromEnd("", ""), 0);
-    EXPECT_EQ(compareFromEnd("\xE4", "\xC4"), 0xE4 - 0xC4);   // only ASCII letters fold
-}
+// Every tree-kept record begins with its two links.
+struct Links { void *higher, *lower; };
 
-TEST_F(ItemListsTest, TreeTakesTheShapeOfTheInsertionOrder)
-{
-    bool created = false;
-    PrivateFileItem* root = file("C:\\A\\X.DLL", &created);
-    ASSERT_TRUE(created);
-    // Compared from the end, B sorts above A: the new key is higher.
-    PrivateFileItem* b = file("C:\\B\\X.DLL", &created);
-    ASSERT_TRUE(created);
-    EXPECT_EQ(root->higher, b);
-    EXPECT_EQ(root->lower, nullptr);
-    PrivateFileItem* w = file("C:\\A\\W.DLL", &created);   // W < X at the name
-    EXPECT_EQ(root->lower, w);
-    PrivateFileItem* c = file("C:\\C\\X.DLL", &created);   // higher than A, then higher than B
-    EXPECT_EQ(b->higher, c);
-    EXPECT_EQ(itemCount(PrivateFileList), 4);
-    EXPECT_EQ(itemAt<PrivateFileItem>(PrivateFileList, 2), w);   // list order is first-seen order
-
-    PrivateFileItem* again = file("c:\\b\\x.dll", &created);
-    EXPECT_FALSE(created);
-    EXPECT_EQ(again, b);
-    EXPECT_STREQ(again->path, "C:\\B\\X.DLL");   // the first form of the name stays
-    EXPECT_EQ(itemCount(PrivateFileList), 4);
-}
-
-TEST_F(ItemListsTest, SecondAndThirdKeysIgnoreCase)
-{
-    bool created = false;
-    auto make = [&](const char* file, const char* section, const char* item) {
-        IniItem* record = findOrInsert<IniItem>(&arena, IniItemList, &created, file, section, item);
-        if (created) {
-            strcpy(record->file, file);
-            strcpy(record->section, section);
-            strcpy(record->item, item);
-        }
-        return record;
-    };
-    IniItem* a = make("C:\\WIN.INI", "Ext", "txt");
-    IniItem* b = make("C:\\WIN.INI", "Ext", "doc");
-    EXPECT_TRUE(created);
-    EXPECT_EQ(make("c:\\win.ini", "EXT", "TXT"), a);
-    EXPECT_FALSE(created);
-    EXPECT_EQ(make("C:\\WIN.INI", "ext", "Doc"), b);
-    EXPECT_EQ(itemCount(IniItemList), 2);
-
-    // Registry values differing only in their root are one record.
-    auto* value = findOrInsert<RegistryKeyItem>(&arena, RegistryKeyList, &created, "Software\\App", "");
-    ASSERT_TRUE(created);
-    strcpy(value->key, "Software\\App");
-    value->root = 2;
-    EXPECT_EQ(findOrInsert<RegistryKeyItem>(&arena, RegistryKeyList, &created, "SOFTWARE\\APP", ""), value);
-    EXPECT_FALSE(created);
-    EXPECT_EQ(value->root, 2);
-    findOrInsert<RegistryKeyItem>(&arena, RegistryKeyList, &created, "Software\\App", "Version");
-    EXPECT_TRUE(created);
-}
-
-// The tree as a walk from its root builds it: the shape the index must keep.
-struct WalkNode {
-    WalkNode* higher = nullptr;
-    WalkNode* lower = nullptr;
-    std::string file, section, item;
-};
-
-int walkCompare(const WalkNode& node, const std::string& f, const std::string& s, const std::string& i)
-{
-    int r = compareFromEnd(node.file.c_str(), f.c_str());
-    if (r == 0)
-        r = compareNoCase(node.section.c_str(), s.c_str());
-    if (r == 0)
-        r = compareNoCase(node.item.c_str(), i.c_str());
-    return r;
-}
-
+// Each search must find what a walk from the root of the list's tree finds,
+// comparing the keys the list uses (the first from the end, the others
+// without case), and a new record must hang where that walk ends: the index
+// that spares the walk must leave the tree in the walk's shape.
 TEST_F(ItemListsTest, TreesKeepTheShapeOfAWalkFromTheRoot)
 {
-    std::vector<WalkNode*> walked;   // in list order, like the list
-    std::mt19937 random(7);
-    const char* files[] = {"C:\\WIN.INI", "c:\\win.ini", "C:\\APP\\APP.INI", "D:\\X.INI", "WIN.INI"};
-    const char* words[] = {"a", "B", "ab", "A", "ba", ""};
-    for (int step = 0; step < 3000; ++step) {
-        std::string f = files[random() % 5], sec = words[random() % 6], it = words[random() % 6] + std::to_string(random() % 40);
-        // The reference: walk from the root.
-        WalkNode* found = nullptr;
-        WalkNode** link = nullptr;
-        if (!walked.empty()) {
-            for (WalkNode* node = walked[0];;) {
-                int r = walkCompare(*node, f, sec, it);
-                if (r == 0) { found = node; break; }
-                link = r < 0 ? &node->higher : &node->lower;
-                if (!*link) break;
-                node = *link;
-            }
-        }
-        bool created = false;
-        IniItem* record = findOrInsert<IniItem>(&arena, IniItemList, &created, f.c_str(), sec.c_str(), it.c_str());
-        ASSERT_EQ(created, found == nullptr) << step;
-        if (found) {
-            auto index = static_cast<size_t>(std::find(walked.begin(), walked.end(), found) - walked.begin());
-            ASSERT_EQ(itemAt<IniItem>(IniItemList, static_cast<int>(index)), record) << step;
-            continue;
-        }
-        auto* node = new WalkNode{nullptr, nullptr, f, sec, it};
-        if (link)
-            *link = node;
-        walked.push_back(node);
-        copyText(record->file, f.c_str());
-        copyText(record->section, sec.c_str());
-        copyText(record->item, it.c_str());
-    }
-    // Same shape: every record's links point where the walk's do.
-    ASSERT_EQ(static_cast<size_t>(itemCount(IniItemList)), walked.size());
-    auto indexOf = [&](WalkNode* node) { return node ? static_cast<int>(std::find(walked.begin(), walked.end(), node) - walked.begin()) : -1; };
-    auto recordIndex = [&](IniItem* item) {
-        for (int i = 0; i < itemCount(IniItemList); ++i)
-            if (itemAt<IniItem>(IniItemList, i) == item) return i;
-        return -1;
+    // Few first keys make long chains below one file or key.
+    struct Case { ItemListId list; size_t recordSize; int keysUsed, firstKeys; } cases[] = {
+        {PrivateFileList, sizeof(PrivateFileItem), 1, 40},
+        {RegistryKeyList, sizeof(RegistryKeyItem), 2, 8},
+        {IniItemList, sizeof(IniItem), 3, 1},
     };
-    for (size_t i = 0; i < walked.size(); ++i) {
-        IniItem* record = itemAt<IniItem>(IniItemList, static_cast<int>(i));
-        ASSERT_EQ(recordIndex(record->higher), indexOf(walked[i]->higher)) << i;
-        ASSERT_EQ(recordIndex(record->lower), indexOf(walked[i]->lower)) << i;
+    std::mt19937 random(7);
+    const char* files[] = {"C:\\WIN.INI", "c:\\win.ini", "C:\\APP\\APP.INI", "D:\\X.INI", "WIN.INI", "\\app.ini"};
+    const char* words[] = {"a", "B", "ab", "A", "ba", ""};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list);
+        std::map<void*, std::vector<std::string>> keysOf;
+        for (int step = 0; step < 3000; ++step) {
+            std::vector<std::string> keys = {std::to_string(random() % c.firstKeys) + files[random() % 6],
+                                              words[random() % 6], words[random() % 6] + std::to_string(random() % 40)};
+            void *found = nullptr, **link = nullptr;
+            for (void* node = itemCount(c.list) ? itemAt<void>(c.list, 0) : nullptr; node; node = *link) {
+                int r = compareFromEnd(keysOf[node][0].c_str(), keys[0].c_str());
+                for (int k = 1; k < c.keysUsed && r == 0; ++k)
+                    r = compareNoCase(keysOf[node][k].c_str(), keys[k].c_str());
+                if (r == 0) {
+                    found = node;
+                    break;
+                }
+                link = r < 0 ? &static_cast<Links*>(node)->higher : &static_cast<Links*>(node)->lower;
+            }
+            bool created = false;
+            void* record = findOrInsertItem(&arena, c.list, c.recordSize, &created, keys[0].c_str(), keys[1].c_str(),
+                                            keys[2].c_str());
+            ASSERT_EQ(created, !found) << step;
+            ASSERT_EQ(record, found ? found : itemAt<void>(c.list, itemCount(c.list) - 1)) << step;
+            if (!found && link) {
+                ASSERT_EQ(*link, record) << step;
+            }
+            keysOf[record] = keys;
+        }
+        EXPECT_GT(keysOf.size(), 100u);
     }
-    EXPECT_GT(walked.size(), 500u);
-    for (WalkNode* node : walked)
-        delete node;
 }
 
 TEST_F(ItemListsTest, ListsGrowPastTheirFirstArray)
 {
-    const int total = kItemListInitialCapacity + 500;
-    for (int i = 0; i < total; ++i) {
-        auto* service = static_cast<ServiceItem*>(appendItem(&arena, ServiceList, sizeof(ServiceItem)));
-        snprintf(service->name, sizeof service->name, "Service%d", i);
+    std::vector<void*> appended;
+    for (int i = 0; i < kItemListInitialCapacity + 500; ++i)
+        appended.push_back(appendItem(&arena, ServiceList, sizeof(ServiceItem)));
+    void** items = installLog.lists[ServiceList].items;
+    EXPECT_EQ(std::vector<void*>(items, items + itemCount(ServiceList)), appended);
+}
+
+TEST(StringList, StringsEndedByAnEmptyOneAndCutAtAStringBoundary)
+{
+    struct Case { size_t capacity; std::vector<const char*> strings; std::string expected; } cases[] = {
+        {64, {}, "\0\0"s}, {64, {"one", "", "three"}, "one\0\0three\0\0"s},
+        {16, {"abcdef", "ghijklmn", "xy"}, "abcdef\0xy\0\0"s},   // the second would leave no room for the end
+        {8, {"0123456789"}, "012345\0\0"s},                     // a first string alone keeps what fits
+    };
+    for (const Case& c : cases) {
+        std::string field(c.capacity + 4, '#');
+        StringListBuilder list;
+        startStringList(&list, &field[0], c.capacity);
+        for (const char* text : c.strings)
+            addToStringList(&list, text);
+        EXPECT_EQ(field.substr(0, c.expected.size()), c.expected) << c.capacity;
+        EXPECT_EQ(field.substr(c.capacity), "####") << c.capacity;
     }
-    ASSERT_EQ(itemCount(ServiceList), total);
-    for (int i : {0, 1, kItemListInitialCapacity - 1, kItemListInitialCapacity, total - 1})
-        EXPECT_EQ(std::string(itemAt<ServiceItem>(ServiceList, i)->name), "Service" + std::to_string(i));
-}
-
-std::vector<std::string> strings(const char* field)
-{
-    std::vector<std::string> result;
-    for (const char* at = field; *at; at += strlen(at) + 1)
-        result.push_back(at);
-    return result;
-}
-
-TEST(StringList, StringsEndedByAnEmptyOne)
-{
-    char field[kStringListSize];
-    StringListBuilder list;
-    startStringList(&list, field, sizeof field);
-    EXPECT_EQ(strings(field), std::vector<std::string>{});
-    addToStringList(&list, "one");
-    addToStringList(&list, "");
-    addToStringList(&list, "three");
-    EXPECT_EQ(memcmp(field, "one\0\0three\0\0", 12), 0);
-}
-
-TEST(StringList, CutAtAStringBoundaryAndAlwaysEnded)
-{
-    char field[16 + 4];
-    memset(field, '#', sizeof field);
-    StringListBuilder list;
-    startStringList(&list, field, 16);
-    addToStringList(&list, "abcdef");    // 7 bytes
-    addToStringList(&list, "ghijklmn");  // 9 more would leave no room for the end
-    addToStringList(&list, "xy");        // fits
-    EXPECT_EQ(strings(field), (std::vector<std::string>{"abcdef", "xy"}));
-    EXPECT_EQ(field[10], '\0');
-    EXPECT_EQ(std::string(field + 16, 4), "####");
-
-    // A single string longer than the field keeps what fits.
-    char single[8 + 4];
-    memset(single, '#', sizeof single);
-    startStringList(&list, single, 8);
-    addToStringList(&list, "0123456789");
-    EXPECT_EQ(strings(single), std::vector<std::string>{"012345"});
-    EXPECT_EQ(single[7], '\0');
-    EXPECT_EQ(std::string(single + 8, 4), "####");
 }
 
 } // namespace

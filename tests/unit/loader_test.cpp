@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "fakehost.h"
@@ -13,391 +14,246 @@
 
 namespace {
 
+using namespace std::string_literals;
+
+template <class... Values>
+std::string cat(const Values&... values)
+{
+    std::ostringstream out;
+    (out << ... << values);
+    return out.str();
+}
+
+// A string list as "first,second".
+std::string strings(const char* list)
+{
+    std::string out;
+    for (; *list; list += strlen(list) + 1)
+        out += (out.empty() ? "" : ",") + std::string(list);
+    return out;
+}
+
+template <class File>
+std::string file(const char* tag, const File& f)
+{
+    return cat(tag, f.path, " i", f.install, " shared", f.sharedCount, "@", f.sharedInstall,
+               f.autoRemove ? " auto" : "", f.backupPath[0] ? cat(" backup ", f.backupPath, "@", f.backupInstall) : "",
+               f.deviceInstall ? cat(" device", f.deviceInstall) : "", f.selected ? " selected" : "",
+               f.selfRegInstall ? cat(" selfreg", f.selfRegInstall) : "");
+}
+
+template <class Item, class Show>
+void each(std::string& out, ItemListId list, Show show)
+{
+    for (int i = 0; i < itemCount(list); ++i)
+        out += show(*itemAt<Item>(list, i)) + "\n";
+}
+
+// What the load left, one record a line, with the fields the uninstall acts on.
+std::string loaded()
+{
+    std::string out;
+    for (int box : fake.boxes)
+        out += cat("box ", box, "\n");
+    auto nonEmpty = [](const char* text) { return *text ? text : nullptr; };
+    const char* values[][2] = {{"rollback", runState.rollbackAvailable ? "" : nullptr},
+                               {"subsystem ", installLog.subSystemName}, {"per-user ", installLog.perUserId},
+                               {"mif ", nonEmpty(runState.mifName)}, {"serial ", nonEmpty(runState.serialNumber)}};
+    for (auto& [label, value] : values)
+        out += value ? cat(label, value, "\n") : "";
+    each<PrivateFileItem>(out, PrivateFileList, [](auto& f) { return file("P ", f); });
+    each<SystemFileItem>(out, SystemFileList, [](auto& f) { return file("S ", f); });
+    each<EditedFileItem>(out, EditedFileList,
+                         [](auto& f) { return cat("E ", f.path, " i", f.install, " backup ", f.backupPath); });
+    each<DirectoryItem>(out, DirectoryList, [](auto& d) {
+        return cat("D ", d.path, " made", d.madeInstall, d.treeInstall ? cat(" tree", d.treeInstall) : "");
+    });
+    each<IniFileItem>(out, IniFileList, [](auto& f) { return cat("INI ", f.path, " i", f.install); });
+    each<IniItem>(out, IniItemList, [](auto& e) {
+        return cat("ENTRY ", e.file, " [", e.section, "] ", e.item, " was ", e.preInstallValue, " then ",
+                   e.previousValue, " i", e.install);
+    });
+    each<RegistryKeyItem>(out, RegistryKeyList,
+                          [](auto& k) { return cat("KEY ", k.root, " ", k.key, " ", k.valueName, " i", k.install); });
+    each<RegistryEditItem>(out, RegistryEditList, [](auto& k) {
+        return cat("EDIT ", k.root, " ", k.key, " ", k.valueName, " type", k.valueType, " was ",
+                   strings(k.preInstallValue), " then ", strings(k.previousValue), " i", k.install);
+    });
+    each<RegistryTreeItem>(out, RegistryTreeList,
+                           [](auto& t) { return cat("TREE ", t.root, " ", t.key, " i", t.install); });
+    each<IconItem>(out, IconList,
+                   [](auto& c) { return cat("ICON ", c.group, "/", c.name, " = ", c.command, " i", c.install); });
+    each<ProgramItem>(out, ProgramList,
+                      [](auto& p) { return cat("RUN ", p.command, " (", p.programName, ") i", p.install); });
+    each<ServiceItem>(out, ServiceList, [](auto& s) { return cat("SERVICE ", s.name, " i", s.install); });
+    return out;
+}
+
 struct LoaderTest : ::testing::Test {
     char topDirectory[256] = "";
     void SetUp() override { resetFakeMachine(); }
     void TearDown() override { release(&runState.arena); }
 
-    int load(const std::string& body, const char* header = "***  Installation\r\nTitle: Demo\r\n")
+    // What the load left; "failed" first when it says so, and the top
+    // created directory when Made Dir lines moved it above the log's own.
+    std::string load(const std::string& log, const std::string& path = "C:\\WINDOWS\\INSTALL.LOG")
     {
-        fake.log = header + body;
-        return loadInstallLog("C:\\APP\\INSTALL.LOG", topDirectory);
+        fake.log = log;
+        int result = loadInstallLog(path.c_str(), topDirectory);
+        bool moved = path.compare(0, path.rfind('\\') + 1, topDirectory) != 0;
+        return (result ? "failed\n" : "") + (moved ? cat("top ", topDirectory, "\n") : "") + loaded();
     }
-    void exists(const char* path) { fake.addFile(path); }
 };
 
-TEST_F(LoaderTest, MinimalLog)
-{
-    EXPECT_EQ(load(""), 0);
-    EXPECT_EQ(installLog.installationCount, 1);
-    EXPECT_EQ(installLog.lastSectionOffset, 0u);
-    ASSERT_EQ(itemCount(DirectoryList), 1);
-    auto* logDir = itemAt<DirectoryItem>(DirectoryList, 0);
-    EXPECT_STREQ(logDir->path, "C:\\APP\\");
-    EXPECT_EQ(logDir->madeInstall, kLogDirectoryInstall);
-    EXPECT_EQ(fake.caption, "Uninstall Demo");
-    EXPECT_STREQ(runState.applicationTitle, "Demo");
-    EXPECT_STREQ(topDirectory, "C:\\APP\\");
-    EXPECT_TRUE(fake.boxes.empty());
-}
-
-TEST_F(LoaderTest, InvalidAndUnreadableLogs)
+TEST_F(LoaderTest, HeadersAndInvalidLogs)
 {
     struct Case {
-        const char* log;
-        int box;
+        const char *log, *expected, *title = nullptr;   // no title: the log is refused
+        int sections = 0;
+        const char* lastHeader = nullptr;   // where the last section begins; nullptr: the whole log
+        const char* given = nullptr;        // a title given on the command line
     } cases[] = {
-        {"***Installation\r\nTitle: X\r\n", 4},   // no blank after the stars
-        {"*** x\r\ntitle: X\r\n", 4},             // "Title:" only with case
-        {"*** x\r\nFile Copy: C:\\A\r\n", 4},     // no title at all
-        {"*** x\nTitle: X\n", 4},                 // LF only: one single line
-        {"Title: X\r\n*** x\r\n", 4},
-        {"", 4},
-        {"*** x\rTitle: X\r", 0},                 // CR alone works like CR LF
-        {"\r\n\r\n*** x\r\nnoise\r\nTitle: X", 0},
+        {"***Installation\r\nTitle: X\r\n", "failed\nbox 4\n"},   // no blank after the stars
+        {"*** x\r\ntitle: X\r\n", "failed\nbox 4\n"},             // "Title:" only with case
+        {"*** x\r\nFile Copy: C:\\A\r\n", "failed\nbox 4\n"},     // no title at all
+        {"*** x\nTitle: X\n", "failed\nbox 4\n"},                 // LF only: one single line
+        {"Title: X\r\n*** x\r\n", "failed\nbox 4\n"},
+        {"", "failed\nbox 4\n"},
+        {"*** x\rTitle: Demo Installation\r", "", "Demo", 1},   // CR alone ends a line
+        {"\r\n\r\n*** x\r\nnoise\r\nTitle: X", "", "X", 1},
+        {"*** one\r\nTitle: T\r\nMade Dir: C:\\X\r\n*** two\r\n\r\n*** three\r\nMade Dir: C:\\Y",
+         "D C:\\X\\ made1\nD C:\\Y\\ made3\n", "T", 3, "*** three"},
+        {"*** x\r\nTitle: Sample Suite Install\r\n", "", "Sample Suite", 1, nullptr, "Given"},   // keeps the caption
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.log);
         resetFakeMachine();
-        fake.log = c.log;
-        EXPECT_EQ(loadInstallLog("C:\\APP\\INSTALL.LOG", topDirectory), c.box ? 1 : 0);
-        EXPECT_EQ(fake.boxes, c.box ? std::vector<int>{c.box} : std::vector<int>{});
+        runState.titleText = const_cast<char*>(c.given);
+        EXPECT_EQ(load(c.log), c.expected);
+        if (!c.title)
+            continue;
+        EXPECT_STREQ(runState.applicationTitle, c.title);
+        EXPECT_EQ(fake.caption, c.given ? "" : "Uninstall "s + c.title);
+        EXPECT_EQ(installLog.installationCount, c.sections);
+        EXPECT_EQ(installLog.lastSectionOffset, c.lastHeader ? fake.log.find(c.lastHeader) : 0u);
     }
-    resetFakeMachine();
-    fake.logOpens = false;
-    EXPECT_EQ(loadInstallLog("C:\\APP\\INSTALL.LOG", topDirectory), 1);
-    EXPECT_EQ(fake.boxes, std::vector<int>{3});
 }
 
-TEST_F(LoaderTest, TitleGivenOnTheCommandLineKeepsTheCaption)
+const char* const kHeader = "*** Installation\nTitle: Demo\n";   // an OEM section
+
+TEST_F(LoaderTest, Entries)
 {
-    char title[] = "Given";
-    runState.titleText = title;
-    load("", "***  x\r\nTitle: Sample Suite Installation\r\n");
-    EXPECT_EQ(fake.caption, "");
-    EXPECT_STREQ(runState.applicationTitle, "Sample Suite");
-}
-
-TEST_F(LoaderTest, FilesSortedIntoPrivateAndSystem)
-{
-    exists("C:\\APP\\A.DLL");
-    exists("C:\\WINDOWS\\SYSTEM\\X.DLL");
-    exists("C:\\WINDOWS\\SYSTEM\\DRIVERS\\X.SYS");
-    exists("C:\\WINDOWS\\SYSTEM\\WIN32S\\W.DLL");
-    exists("C:\\WINDOWS\\N.DLL");
-    EXPECT_EQ(load("File Copy: C:\\APP\\A.DLL | 1.0\r\n"
-                   "File Copy: C:\\WINDOWS\\SYSTEM\\X.DLL\r\n"
-                   "File Copy: C:\\WINDOWS\\SYSTEM\\DRIVERS\\X.SYS\r\n"
-                   "File Copy: C:\\windows\\system\\win32s\\W.DLL\r\n"
-                   "Non-System File:\r\n"
-                   "File Copy: C:\\WINDOWS\\N.DLL\r\n"
-                   "File Copy: C:\\APP\\GONE.DLL\r\n"
-                   "File Copy: A:\\SETUP.INI\r\n"),
-              0);
-    ASSERT_EQ(itemCount(PrivateFileList), 2);
-    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "C:\\APP\\A.DLL");
-    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 1)->path, "C:\\WINDOWS\\SYSTEM\\DRIVERS\\X.SYS");
-    ASSERT_EQ(itemCount(SystemFileList), 3);
-    EXPECT_EQ(itemAt<SystemFileItem>(SystemFileList, 0)->selected, 0);
-    EXPECT_EQ(itemAt<SystemFileItem>(SystemFileList, 2)->selected, 1);   // Non-System File:
-    auto* a = itemAt<PrivateFileItem>(PrivateFileList, 0);
-    EXPECT_EQ(a->autoRemove, 1);
-    EXPECT_EQ(a->sharedCount, 1);
-    EXPECT_EQ(a->sharedInstall, 1);
-}
-
-TEST_F(LoaderTest, WildcardPatternsStayWhileSomethingMatches)
-{
-    exists("C:\\APP\\DATA\\*.DAT");   // the fake machine's way of saying a file matches
-    load("File Copy: C:\\APP\\DATA\\*.DAT\r\nFile Copy: C:\\APP\\OLD\\*.DAT\r\n");
-    ASSERT_EQ(itemCount(PrivateFileList), 1);
-    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "C:\\APP\\DATA\\*.DAT");
-}
-
-TEST_F(LoaderTest, RepeatedFilesOverTwoSections)
-{
-    exists("C:\\APP\\A.DLL");
-    exists("C:\\APP\\B.DLL");
-    load("File Copy: C:\\APP\\A.DLL\r\n"
-         "File Copy: C:\\APP\\B.DLL\r\n"
-         "*** second\r\n"
-         "File Copy: c:\\app\\a.dll\r\n"
-         "Backup Copy: C:\\APP\\BACKUP\\A.DLL\r\n"
-         "Shared DLL counter ignored:\r\n"
-         "File Copy: C:\\APP\\B.DLL\r\n");
-    ASSERT_EQ(itemCount(PrivateFileList), 2);
-    auto* a = itemAt<PrivateFileItem>(PrivateFileList, 0);
-    EXPECT_STREQ(a->path, "C:\\APP\\A.DLL");
-    EXPECT_EQ(a->install, 2);
-    EXPECT_STREQ(a->backupPath, "C:\\APP\\BACKUP\\A.DLL");
-    EXPECT_EQ(a->backupInstall, 2);
-    EXPECT_EQ(a->sharedInstall, 2);
-    EXPECT_EQ(a->sharedCount, 2);
-    EXPECT_EQ(a->autoRemove, 1);
-    auto* b = itemAt<PrivateFileItem>(PrivateFileList, 1);
-    EXPECT_EQ(b->sharedCount, 1);   // the second section did not count it
-    EXPECT_EQ(b->sharedInstall, 1);
-    EXPECT_EQ(b->install, 2);
-    EXPECT_EQ(runState.rollbackAvailable, 1);
-}
-
-TEST_F(LoaderTest, OverwrittenFilesNeedABackupOrASharedCount)
-{
-    exists("C:\\APP\\README.TXT");
-    exists("C:\\APP\\COUNTED.DLL");
-    exists("C:\\APP\\SAVED.TXT");
-    fake.sharedDlls.insert("C:\\APP\\COUNTED.DLL");
-    load("File Overwrite: C:\\APP\\README.TXT\r\n"
-         "File Overwrite: C:\\APP\\COUNTED.DLL\r\n"
-         "File Overwrite: C:\\APP\\SAVED.TXT\r\n"
-         "Backup Copy: C:\\APP\\SAVED.BAK\r\n");
-    ASSERT_EQ(itemCount(PrivateFileList), 2);
-    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "C:\\APP\\COUNTED.DLL");
-    EXPECT_EQ(itemAt<PrivateFileItem>(PrivateFileList, 1)->autoRemove, 0);
-
-    // Before Windows 95 there is no SharedDLLs count to consult.
-    resetFakeMachine();
-    runState.windows4OrLater = 0;
-    exists("C:\\APP\\COUNTED.DLL");
-    fake.sharedDlls.insert("C:\\APP\\COUNTED.DLL");
-    load("File Overwrite: C:\\APP\\COUNTED.DLL\r\n");
-    EXPECT_EQ(itemCount(PrivateFileList), 0);
-}
-
-TEST_F(LoaderTest, RegistryValueGroups)
-{
-    load("RegDB Key: Software\\App\r\n"
-         "RegDB Val: 1\r\n"
-         "RegDB Name: Version\r\n"
-         "RegDB Root: 2\r\n"
-         "RegDB Key: Software\\App\r\n"
-         "RegDB Val: 2\r\n"
-         "RegDB Name: Version\r\n"
-         "RegDB Root: 1\r\n"
-         "RegDB Key: Software\\Old\r\n"
-         "RegDB Val: new\r\n"
-         "RegDB Type: 2\r\n"
-         "RegDB Root: 1\r\n"
-         "RegDB Old: first\r\n"
-         "RegDB Old: second\r\n"
-         "RegDB Key: Software\\Dropped\r\n"
-         "Made Dir: C:\\APP\\SUB\r\n"
-         "RegDB Tree: Software\\App\\Tree\r\n"
-         "RegDB Root: 2\r\n"
-         "RegDB Tree: SOFTWARE\\APP\\TREE\r\n");
-    ASSERT_EQ(itemCount(RegistryKeyList), 1);
-    auto* created = itemAt<RegistryKeyItem>(RegistryKeyList, 0);
-    EXPECT_EQ(created->root, 2);   // the first root stays
-    EXPECT_STREQ(created->valueName, "Version");
-    ASSERT_EQ(itemCount(RegistryEditList), 1);
-    auto* changed = itemAt<RegistryEditItem>(RegistryEditList, 0);
-    EXPECT_EQ(changed->valueType, 2);
-    EXPECT_EQ(changed->root, 1);
-    EXPECT_EQ(memcmp(changed->preInstallValue, "first\0second\0\0", 14), 0);
-    EXPECT_STREQ(changed->valueName, "");
-    // The dropped group's next line is handled as a line of its own.
-    EXPECT_EQ(itemAt<DirectoryItem>(DirectoryList, 0)->madeInstall, 1);
-    ASSERT_EQ(itemCount(RegistryTreeList), 2);   // a tree without a root line is root 0
-    EXPECT_EQ(itemAt<RegistryTreeItem>(RegistryTreeList, 0)->root, 2);
-    EXPECT_EQ(itemAt<RegistryTreeItem>(RegistryTreeList, 1)->root, 0);
-}
-
-TEST_F(LoaderTest, ChangedValueKeepsItsFirstOldValue)
-{
-    load("RegDB Key: K\r\nRegDB Val: v\r\nRegDB Type: 2\r\nRegDB Old: a\r\nRegDB Old: b\r\nRegDB Old: c\r\n"
-         "*** two\r\n"
-         "RegDB Key: K\r\nRegDB Val: w\r\nRegDB Type: 2\r\nRegDB Old: z\r\n");
-    auto* value = itemAt<RegistryEditItem>(RegistryEditList, 0);
-    EXPECT_EQ(memcmp(value->preInstallValue, "a\0b\0c\0\0", 7), 0);
-    EXPECT_EQ(memcmp(value->previousValue, "z\0\0", 3), 0);
-    EXPECT_EQ(value->install, 2);
-}
-
-TEST_F(LoaderTest, IniFilesAndEntries)
-{
-    exists("C:\\APP\\APP.INI");
-    load("INI New: x\r\n"
-         "INI File: C:\\APP\\APP.INI\r\n"
-         "INI Sect: S\r\nINI Item: I\r\nINI Val: V\r\n"
-         "INI File: C:\\WINDOWS\\WIN.INI\r\n"
-         "INI Sect: Extensions\r\nINI Item: txt\r\nINI Val: app.exe\r\nINI Old: notepad.exe\r\n"
-         "INI File: C:\\WINDOWS\\WIN.INI\r\n"
-         "INI Sect: Extensions\r\nINI Item: doc\r\nINI Val: app.exe\r\n"
-         "INI File: C:\\WINDOWS\\WIN.INI\r\n"
-         "INI Sect: Broken\r\n"
-         "Create Service: Svc\r\n"
-         "*** three\r\n*** three\r\n"
-         "INI File: C:\\WINDOWS\\WIN.INI\r\n"
-         "INI Sect: Extensions\r\nINI Item: TXT\r\nINI Val: other.exe\r\nINI Old: app.exe\r\n");
-    ASSERT_EQ(itemCount(IniFileList), 1);
-    // The lines of the new INI file are skipped; the group after them is read.
-    ASSERT_EQ(itemCount(IniItemList), 2);
-    auto* txt = itemAt<IniItem>(IniItemList, 0);
-    EXPECT_STREQ(txt->preInstallValue, "notepad.exe");
-    EXPECT_STREQ(txt->previousValue, "app.exe");
-    EXPECT_EQ(txt->install, 3);
-    EXPECT_STREQ(itemAt<IniItem>(IniItemList, 1)->preInstallValue, "");
-    EXPECT_EQ(itemCount(ServiceList), 1);   // after the broken group
-}
-
-TEST_F(LoaderTest, DirectoriesAndTheTopCreatedDirectory)
-{
-    fake.log = "*** x\r\nTitle: T\r\n"
-               "Made Dir: C:\\APP\r\n"
-               "Made Dir: C:\\APPLE\r\n"
-               "Made Dir: APP\r\n"
-               "Made Dir: D:\\DATA\r\n";
-    ASSERT_EQ(loadInstallLog("C:\\APP\\SUB\\INSTALL.LOG", topDirectory), 0);
-    EXPECT_STREQ(topDirectory, "C:\\APP\\");
-    ASSERT_EQ(itemCount(DirectoryList), 3);
-    auto* app = itemAt<DirectoryItem>(DirectoryList, 0);   // the log's record, merged outward
-    EXPECT_STREQ(app->path, "C:\\APP\\");
-    EXPECT_EQ(app->madeInstall, 1);
-    EXPECT_STREQ(itemAt<DirectoryItem>(DirectoryList, 1)->path, "C:\\APPLE\\");
-    EXPECT_STREQ(itemAt<DirectoryItem>(DirectoryList, 2)->path, "D:\\DATA\\");
-    // A drive root is no directory to remove, though it still cuts the top
-    // created directory (which is never removed below four characters).
-    resetFakeMachine();
-    fake.log = "*** x\r\nTitle: T\r\nMade Dir: C:\r\n";
-    loadInstallLog("C:\\APP\\INSTALL.LOG", topDirectory);
-    EXPECT_EQ(itemCount(DirectoryList), 1);
-    EXPECT_STREQ(topDirectory, "C:\\");
-    // The tree lies inside C:\APP\, but a tree matches only its own path.
-    resetFakeMachine();
-    load("File Tree: C:\\APP\\TREE\\*.*\r\nFile Tree: c:\\app\\tree\\\r\n");
-    ASSERT_EQ(itemCount(DirectoryList), 2);
-    auto* tree = itemAt<DirectoryItem>(DirectoryList, 1);
-    EXPECT_STREQ(tree->path, "C:\\APP\\TREE\\");
-    EXPECT_EQ(tree->treeInstall, 1);
-    EXPECT_EQ(tree->madeInstall, 1);
-}
-
-TEST_F(LoaderTest, DirectoryMergeInBothOrders)
-{
-    fake.log = "*** x\r\nTitle: T\r\nMade Dir: C:\\APP\\SUB\r\n*** y\r\nMade Dir: C:\\APP\r\n";
-    loadInstallLog("D:\\LOG\\INSTALL.LOG", topDirectory);
-    ASSERT_EQ(itemCount(DirectoryList), 2);
-    EXPECT_STREQ(itemAt<DirectoryItem>(DirectoryList, 1)->path, "C:\\APP\\");
-    EXPECT_EQ(itemAt<DirectoryItem>(DirectoryList, 1)->madeInstall, 2);
-
-    resetFakeMachine();
-    fake.log = "*** x\r\nTitle: T\r\nMade Dir: C:\\APP\r\n*** y\r\nMade Dir: C:\\APP\\SUB\r\n";
-    loadInstallLog("D:\\LOG\\INSTALL.LOG", topDirectory);
-    ASSERT_EQ(itemCount(DirectoryList), 2);
-    EXPECT_STREQ(itemAt<DirectoryItem>(DirectoryList, 1)->path, "C:\\APP\\");
-    EXPECT_EQ(itemAt<DirectoryItem>(DirectoryList, 1)->madeInstall, 2);
-}
-
-TEST_F(LoaderTest, LogInTheWindowsDirectoryIsNotListed)
-{
-    fake.log = "*** x\r\nTitle: T\r\n";
-    loadInstallLog("C:\\WINDOWS\\INSTALL.LOG", topDirectory);
-    EXPECT_EQ(itemCount(DirectoryList), 0);
-    resetFakeMachine();
-    fake.log = "*** x\r\nTitle: T\r\n";
-    loadInstallLog("C:\\INSTALL.LOG", topDirectory);
-    EXPECT_EQ(itemCount(DirectoryList), 0);
-}
-
-TEST_F(LoaderTest, IconsProgramsServicesAndSingleValues)
-{
-    load("Icon Group: G\r\nIcon Name: N\r\nIcon Cmd: one\r\n"
-         "Icon Group: G\r\nIcon Name: Missing cmd\r\n"
-         "Execute Program: C:\\APP\\CLEAN.EXE\r\nExecute Name: Clean up\r\n"
-         "Execute Path: C:\\APP\\CLEAN.EXE\r\nExecute Name: Other name\r\n"
-         "SubSystem: BDE 32\r\n"
-         "Uninstall MIF: APP\r\nManufacturer: Ruvo\r\nProduct: Sample\r\n"
-         "Version Number: 1.0\r\nSerial Number: 42\r\n"
-         "*** two\r\n"
-         "Icon Group: g\r\nIcon Name: n\r\nIcon Cmd: two\r\n"
-         "Create Service: Svc\r\nCreate Service: SVC\r\n");
-    ASSERT_EQ(itemCount(IconList), 1);
-    EXPECT_STREQ(itemAt<IconItem>(IconList, 0)->command, "two");
-    EXPECT_EQ(itemAt<IconItem>(IconList, 0)->install, 1);
-    ASSERT_EQ(itemCount(ProgramList), 1);
-    EXPECT_STREQ(itemAt<ProgramItem>(ProgramList, 0)->programName, "Clean up");
-    EXPECT_EQ(itemCount(ServiceList), 1);
-    EXPECT_EQ(itemAt<ServiceItem>(ServiceList, 0)->install, 2);
-    EXPECT_STREQ(installLog.subSystemName, "BDE 32");
-    EXPECT_STREQ(runState.mifName, "APP");
-    EXPECT_STREQ(runState.serialNumber, "42");
-}
-
-TEST_F(LoaderTest, DevicesAndSelfRegistrationMarkLoggedFiles)
-{
-    exists("C:\\APP\\A.DLL");
-    exists("C:\\WINDOWS\\SYSTEM\\V.386");
-    load("Add Device: C:\\WINDOWS\\SYSTEM\\V.386\r\n"   // before the file: no effect
-         "File Copy: C:\\APP\\A.DLL\r\n"
-         "File Copy: C:\\WINDOWS\\SYSTEM\\V.386\r\n"
-         "*** two\r\n"
-         "Add Device: c:\\windows\\system\\v.386\r\n"
-         "Self-Register: C:\\APP\\A.DLL\r\n");
-    EXPECT_EQ(itemAt<SystemFileItem>(SystemFileList, 0)->deviceInstall, 2);
-    EXPECT_EQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->selfRegInstall, 2);
-    EXPECT_EQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->deviceInstall, 0);
-}
-
-TEST_F(LoaderTest, PerUserInstallation)
-{
-    fake.startMenu = "C:\\WINNT\\Profiles\\joe\\Start Menu";
-    fake.commonStartMenu = "C:\\WINNT\\Profiles\\All Users\\Start Menu";
-    exists("C:\\WINNT\\PROFILES\\ANN\\APP.LNK");
-    exists("C:\\WINNT\\PROFILES\\ALL USERS\\APP.LNK");
-    load("Per-User ID: 7\r\n"
-         "Shell Link: C:\\WINNT\\Profiles\\ann\\APP.LNK\r\n"
-         "Shell Link: C:\\WINNT\\Profiles\\All Users\\APP.LNK\r\n"
-         "RegDB Key: K1\r\nRegDB Val: v\r\nRegDB Root: 1\r\nRegDB Old: x\r\n"
-         "RegDB Key: K2\r\nRegDB Val: v\r\nRegDB Root: 2\r\n");
-    EXPECT_STREQ(installLog.perUserId, "7");
-    ASSERT_EQ(itemCount(PrivateFileList), 1);
-    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "C:\\WINNT\\Profiles\\All Users\\APP.LNK");
-    ASSERT_EQ(itemCount(RegistryKeyList), 1);
-    EXPECT_STREQ(itemAt<RegistryKeyItem>(RegistryKeyList, 0)->key, "K2");
-    EXPECT_EQ(itemCount(RegistryEditList), 0);   // its old line was unrecognised on its own
-}
-
-TEST_F(LoaderTest, AdministratorCheckOnlyOnTheNtFamily)
-{
-    fake.adminDenied = true;
-    EXPECT_EQ(load("User Rights: Admin\r\n"), 1);
-    EXPECT_EQ(fake.boxes, std::vector<int>{67});
-    resetFakeMachine();
-    fake.adminDenied = true;
-    runState.platform = 2;
-    EXPECT_EQ(load("User Rights: Admin\r\n"), 0);
-    EXPECT_TRUE(fake.boxes.empty());
-}
-
-TEST_F(LoaderTest, OemSectionsConvertPathsOnly)
-{
-    exists("C:\\APP\\\xE4.TXT");
-    load("File Copy: C:\\APP\\\x84.TXT\r\nCreate Service: \x84\r\n", "*** x\r\nTitle: T\r\n");
-    ASSERT_EQ(itemCount(PrivateFileList), 1);
-    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "C:\\APP\\\xE4.TXT");
-    EXPECT_STREQ(itemAt<ServiceItem>(ServiceList, 0)->name, "\x84");   // not a path
-    // In an ANSI section ("***" and two blanks) the text stands as it is.
-    resetFakeMachine();
-    exists("C:\\APP\\\x84.TXT");
-    load("File Copy: C:\\APP\\\x84.TXT\r\n", "***  x\r\nTitle: T\r\n");
-    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "C:\\APP\\\x84.TXT");
-}
-
-TEST_F(LoaderTest, SectionsAndTheLastSectionOffset)
-{
-    std::string log = "*** one\r\nTitle: T\r\nMade Dir: C:\\X\r\n*** two\r\n\r\n*** three\r\nMade Dir: C:\\Y\r\n";
-    fake.log = log;
-    loadInstallLog("C:\\APP\\INSTALL.LOG", topDirectory);
-    EXPECT_EQ(installLog.installationCount, 3);
-    EXPECT_EQ(installLog.lastSectionOffset, log.find("*** three"));
-}
-
-TEST_F(LoaderTest, LastLineWithoutTerminatorAndLinesStartingWithNul)
-{
-    exists("C:\\APP\\A.DLL");
-    exists("C:\\APP\\B.DLL");
-    load(std::string("\0junk\r\nFile Copy: C:\\APP\\A.DLL\r\nFile Copy: C:\\APP\\B.DLL", 56));
-    EXPECT_EQ(itemCount(PrivateFileList), 2);
+    struct Case {
+        const char *what, *files;   // files: those that exist, ";" between; nullptr: every one
+        std::string body;
+        const char* expected;
+        void (*setup)() = nullptr;
+        const char* logPath = "C:\\WINDOWS\\INSTALL.LOG";   // not listed: it holds Windows
+    } cases[] = {
+        {"private and system files, missing and floppy ones left out, Non-System File: selects",
+         "C:\\APP\\A.DLL;C:\\WINDOWS\\SYSTEM\\X.DLL;C:\\WINDOWS\\SYSTEM\\DRIVERS\\X.SYS;C:\\WINDOWS\\N.DLL;"
+         "C:\\WINDOWS\\SYSTEM\\WIN32S\\W.DLL;C:\\APP\\DATA\\X.DAT;A:\\SETUP.INI",
+         "File Copy: C:\\APP\\A.DLL | 1.0\nFile Copy: C:\\WINDOWS\\SYSTEM\\X.DLL\n"
+         "File Copy: C:\\WINDOWS\\SYSTEM\\DRIVERS\\X.SYS\nFile Copy: C:\\windows\\system\\win32s\\W.DLL\n"
+         "Non-System File:\nFile Copy: C:\\WINDOWS\\N.DLL\nFile Copy: C:\\APP\\GONE.DLL\nFile Copy: A:\\SETUP.INI\n"
+         "File Copy: C:\\APP\\DATA\\*.DAT\nFile Copy: C:\\APP\\OLD\\*.DAT\n",
+         "P C:\\APP\\A.DLL i1 shared1@1 auto\nP C:\\WINDOWS\\SYSTEM\\DRIVERS\\X.SYS i1 shared1@1 auto\n"
+         "P C:\\APP\\DATA\\*.DAT i1 shared1@1 auto\nS C:\\WINDOWS\\SYSTEM\\X.DLL i1 shared1@1 auto\n"
+         "S C:\\windows\\system\\win32s\\W.DLL i1 shared1@1 auto\nS C:\\WINDOWS\\N.DLL i1 shared1@1 auto selected\n"},
+        {"a file logged again: counted unless ignored, its backup taken", nullptr,
+         "File Copy: C:\\APP\\A.DLL\nFile Copy: C:\\APP\\B.DLL\nFile Copy: C:\\WINDOWS\\S.DLL\n*** second\n"
+         "File Copy: c:\\app\\a.dll\nBackup Copy: C:\\APP\\BACKUP\\A.DLL\nShared DLL counter ignored:\n"
+         "File Copy: C:\\APP\\B.DLL\nFile Copy: C:\\WINDOWS\\S.DLL\nBackup Copy: C:\\APP\\BACKUP\\S.DLL\n",
+         "rollback\nP C:\\APP\\A.DLL i2 shared2@2 auto backup C:\\APP\\BACKUP\\A.DLL@2\n"
+         "P C:\\APP\\B.DLL i2 shared1@1 auto\n"
+         "S C:\\WINDOWS\\S.DLL i2 shared2@2 auto backup C:\\APP\\BACKUP\\S.DLL@2\n"},
+        {"an overwritten or edited file needs a backup, or a shared count", nullptr,
+         "File Overwrite: C:\\APP\\README.TXT\nFile Overwrite: C:\\APP\\COUNTED.DLL\n"
+         "File Overwrite: C:\\APP\\SAVED.TXT\nBackup Copy: C:\\APP\\SAVED.BAK\n"
+         "File Edit: C:\\APP\\NOBACKUP.INI\nFile Edit: C:\\APP\\EDIT.INI\nBackup Copy: C:\\APP\\EDIT.BAK\n",
+         "rollback\nP C:\\APP\\COUNTED.DLL i1 shared1@1 auto\n"
+         "P C:\\APP\\SAVED.TXT i1 shared1@1 backup C:\\APP\\SAVED.BAK@1\n"
+         "E C:\\APP\\EDIT.INI i1 backup C:\\APP\\EDIT.BAK\n",
+         [] { fake.sharedDlls.insert("C:\\APP\\COUNTED.DLL"); }},
+        {"before Windows 95 there is no shared count to consult", nullptr, "File Overwrite: C:\\APP\\COUNTED.DLL\n", "",
+         [] { fake.sharedDlls.insert("C:\\APP\\COUNTED.DLL"); runState.windows4OrLater = 0; }},
+        {"devices and self-registration mark the files logged before them", nullptr,
+         "Add Device: C:\\WINDOWS\\SYSTEM\\V.386\nFile Copy: C:\\APP\\A.DLL\nFile Copy: C:\\WINDOWS\\SYSTEM\\V.386\n"
+         "*** two\nAdd Device: c:\\windows\\system\\v.386\nSelf-Register: C:\\APP\\A.DLL\n",
+         "P C:\\APP\\A.DLL i1 shared1@1 auto selfreg2\nS C:\\WINDOWS\\SYSTEM\\V.386 i1 shared1@1 auto device2\n"},
+        {"registry groups: created, changed, dropped, trees", nullptr,
+         "RegDB Key: Software\\App\nRegDB Val: 1\nRegDB Name: Version\nRegDB Root: 2\n"
+         "RegDB Key: SOFTWARE\\APP\nRegDB Val: 2\nRegDB Name: version\nRegDB Root: 1\n"
+         "RegDB Key: Software\\Old\nRegDB Val: new\nRegDB Type: 2\nRegDB Root: 1\nRegDB Old: first\nRegDB Old: second\n"
+         "RegDB Key: Software\\Dropped\nMade Dir: C:\\APP\\SUB\n"
+         "RegDB Tree: Software\\App\\Tree\nRegDB Root: 2\nRegDB Tree: SOFTWARE\\APP\\TREE\n"
+         "*** two\nRegDB Key: Software\\Old\nRegDB Val: newer\nRegDB Type: 2\nRegDB Old: new\n",
+         "D C:\\APP\\SUB\\ made1\nKEY 2 Software\\App Version i1\n"
+         "EDIT 1 Software\\Old  type2 was first,second then new i2\n"
+         "TREE 2 Software\\App\\Tree i1\nTREE 0 SOFTWARE\\APP\\TREE i1\n"},
+        {"INI entries; the lines of a new INI file are skipped", nullptr,
+         "INI New: x\nINI File: C:\\APP\\APP.INI\nINI Sect: S\nINI Item: I\nINI Val: V\n"
+         "INI File: C:\\WINDOWS\\WIN.INI\nINI Sect: Extensions\nINI Item: txt\nINI Val: app.exe\nINI Old: notepad.exe\n"
+         "INI File: C:\\WINDOWS\\WIN.INI\nINI Sect: Extensions\nINI Item: doc\nINI Val: app.exe\n"
+         "INI File: C:\\WINDOWS\\WIN.INI\nINI Sect: Broken\nCreate Service: Svc\n*** three\n*** three\n"
+         "INI File: C:\\WINDOWS\\WIN.INI\nINI Sect: Extensions\nINI Item: TXT\nINI Val: other.exe\nINI Old: app.exe\n",
+         "INI C:\\APP\\APP.INI i1\nENTRY C:\\WINDOWS\\WIN.INI [Extensions] txt was notepad.exe then app.exe i3\n"
+         "ENTRY C:\\WINDOWS\\WIN.INI [Extensions] doc was  then  i1\nSERVICE Svc i1\n"},
+        {"icons, programs, services and single values", nullptr,
+         "Icon Group: G\nIcon Name: N\nIcon Cmd: one\nIcon Group: G\nIcon Name: Missing cmd\n"
+         "Execute Program: C:\\APP\\CLEAN.EXE\nExecute Name: Clean up\n"
+         "Execute Path: C:\\APP\\CLEAN.EXE\nExecute Name: Other name\nSubSystem: BDE 32\n"
+         "Uninstall MIF: APP\nManufacturer: Ruvo\nProduct: Sample\nVersion Number: 1.0\nSerial Number: 42\n"
+         "*** two\nIcon Group: g\nIcon Name: n\nIcon Cmd: two\nCreate Service: Svc\nCreate Service: SVC\n",
+         "subsystem BDE 32\nmif APP\nserial 42\nICON G/N = two i1\nRUN C:\\APP\\CLEAN.EXE (Clean up) i1\n"
+         "SERVICE Svc i2\n"},
+        {"per-user: other profiles' links and root-1 values are not this user's to undo", nullptr,
+         "Per-User ID: 7\nShell Link: C:\\WINNT\\Profiles\\ann\\A.LNK\n"
+         "Shell Link: C:\\WINNT\\PROFILES\\ALL USERS\\A.LNK\n"
+         "RegDB Key: K1\nRegDB Val: v\nRegDB Root: 1\nRegDB Old: x\nRegDB Key: K2\nRegDB Val: v\nRegDB Root: 2\n",
+         "per-user 7\nP C:\\WINNT\\PROFILES\\ALL USERS\\A.LNK i1 shared1@1 auto\nKEY 2 K2  i1\n", [] {
+             fake.startMenu = "C:\\WINNT\\Profiles\\joe\\Start Menu";
+             fake.commonStartMenu = "C:\\WINNT\\Profiles\\All Users\\Start Menu";
+         }},
+        {"paths are converted in OEM sections only", nullptr,
+         "File Copy: C:\\APP\\\x84.TXT\nCreate Service: \x84\n***  ANSI\nFile Copy: C:\\APP\\\x84.DLL\n",
+         "P C:\\APP\\\xE4.TXT i1 shared1@1 auto\nP C:\\APP\\\x84.DLL i2 shared1@2 auto\nSERVICE \x84 i1\n"},
+        {"a line that begins with NUL is no end; the last needs no line end", nullptr,
+         "\0junk\nFile Copy: C:\\APP\\A.DLL\nFile Copy: C:\\APP\\B.DLL"s,
+         "P C:\\APP\\A.DLL i1 shared1@1 auto\nP C:\\APP\\B.DLL i1 shared1@1 auto\n"},
+        {"administrator rights are checked on the NT family", nullptr, "User Rights: Admin\nMade Dir: C:\\APP\n",
+         "failed\nbox 67\n", [] { fake.adminDenied = true; }},
+        {"and nowhere else", nullptr, "User Rights: Admin\nMade Dir: C:\\APP\n", "D C:\\APP\\ made1\n",
+         [] { fake.adminDenied = true; runState.platform = kPlatformOther; }},
+        {"a log that does not open", nullptr, "", "failed\nbox 3\n", [] { fake.logOpens = false; }},
+        {"the log's own directory is listed", nullptr, "", "D C:\\APP\\ made32767\n", nullptr, "C:\\APP\\INSTALL.LOG"},
+        {"but not a drive root", nullptr, "", "", nullptr, "C:\\INSTALL.LOG"},
+        {"made directories merge outward, the log's too; relative ones are left out", nullptr,
+         "Made Dir: C:\\APP\nMade Dir: C:\\APPLE\nMade Dir: APP\nMade Dir: D:\\DATA\n",
+         "top C:\\APP\\\nD C:\\APP\\ made1\nD C:\\APPLE\\ made1\nD D:\\DATA\\ made1\n", nullptr,
+         "C:\\APP\\SUB\\INSTALL.LOG"},
+        {"a drive root is no directory to remove but moves the top", nullptr, "Made Dir: C:\n",
+         "top C:\\\nD C:\\APP\\ made32767\n", nullptr, "C:\\APP\\INSTALL.LOG"},
+        {"a file tree matches only its own path", nullptr,
+         "File Tree: C:\\APP\\TREE\\*.*\nFile Tree: c:\\app\\tree\\\n",
+         "D C:\\APP\\ made32767\nD C:\\APP\\TREE\\ made1 tree1\n", nullptr, "C:\\APP\\INSTALL.LOG"},
+        {"inner directory first", nullptr, "Made Dir: C:\\APP\\SUB\n*** y\nMade Dir: C:\\APP\n", "D C:\\APP\\ made2\n"},
+        {"outer directory first", nullptr, "Made Dir: C:\\APP\n*** y\nMade Dir: C:\\APP\\SUB\n", "D C:\\APP\\ made2\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetFakeMachine();
+        std::istringstream files(c.files ? c.files : "");
+        for (std::string path; std::getline(files, path, ';');)
+            fake.addFile(path);
+        fake.everyFileExists = !c.files;
+        if (c.setup)
+            c.setup();
+        std::string log = kHeader + c.body;   // its "\n" as the log's "\r\n"
+        for (size_t at = 0; (at = log.find('\n', at)) != std::string::npos; at += 2)
+            log.insert(at, "\r");
+        EXPECT_EQ(load(log, c.logPath), c.expected);
+    }
 }
 
 } // namespace

@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
+#include "fakehost.h"
 #include "log/itemlists.h"
 #include "startup/runstate.h"
 #include "ui/geometry.h"
@@ -14,14 +16,8 @@
 namespace {
 
 struct PagesTest : ::testing::Test {
-    void SetUp() override
-    {
-        release(&runState.arena);
-        runState = RunState{};
-        allocateRunBuffers();
-    }
+    void SetUp() override { resetFakeMachine(); }   // empty lists and a fresh RunState
     void TearDown() override { release(&runState.arena); }
-
     template <class Item>
     Item* add(ItemListId list)
     {
@@ -35,44 +31,41 @@ struct PagesTest : ::testing::Test {
     }
 };
 
-TEST_F(PagesTest, AutomaticGoesThroughTheRollbackPageOnlyWithBackups)
+TEST_F(PagesTest, PageOrderOfBothMethods)
 {
-    runState.uninstallMethod = kMethodAutomatic;
-    EXPECT_EQ(advancePage(MethodPage, 1), PerformPage);
-    EXPECT_EQ(advancePage(PerformPage, -1), MethodPage);
-    EXPECT_EQ(advancePage(PerformPage, 1), PerformPage);
-    EXPECT_EQ(advancePage(MethodPage, -1), MethodPage);
-    runState.rollbackAvailable = 1;
-    EXPECT_EQ(advancePage(MethodPage, 1), RollbackPage);
-    EXPECT_EQ(advancePage(RollbackPage, 1), PerformPage);
-    EXPECT_EQ(advancePage(PerformPage, -1), RollbackPage);
-    EXPECT_EQ(advancePage(RollbackPage, -1), MethodPage);
-    runState.uninstallMethod = 0;   // no choice yet counts as Automatic
-    EXPECT_EQ(advancePage(MethodPage, 1), RollbackPage);
+    // `pages`: forward from the method page, and backward the same way back.
+    struct Case { const char* what; int method, rollback; std::vector<ItemListId> logged; std::vector<int> pages; };
+    const Case cases[] = {
+        {"automatic", kMethodAutomatic, 0, {PrivateFileList}, {MethodPage, PerformPage}},
+        {"automatic with backups", kMethodAutomatic, 1, {}, {MethodPage, RollbackPage, PerformPage}},
+        {"no choice yet counts as automatic", 0, 1, {}, {MethodPage, RollbackPage, PerformPage}},
+        {"custom, nothing logged", kMethodCustom, 1, {}, {MethodPage, PerformPage}},
+        {"custom shows the pages with lines and never the rollback page", kMethodCustom, 1,
+         {PrivateFileList, RegistryEditList, ServiceList},
+         {MethodPage, PrivateFilesPage, RegistryEditsPage, SubSystemsPage, PerformPage}},
+        {"custom, other lists", kMethodCustom, 0, {DirectoryList, IconList, SystemFileList},
+         {MethodPage, SystemFilesPage, DirectoriesPage, IconsPage, PerformPage}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        allocateItemLists(&runState.arena);   // empty again
+        runState.uninstallMethod = c.method;
+        runState.rollbackAvailable = c.rollback;
+        for (ItemListId list : c.logged)
+            appendItem(&runState.arena, list, 1024);
+        EXPECT_EQ(advancePage(MethodPage, -1), MethodPage);
+        EXPECT_EQ(advancePage(PerformPage, 1), PerformPage);
+        for (size_t i = 0; i + 1 < c.pages.size(); ++i) {
+            EXPECT_EQ(advancePage(c.pages[i], 1), c.pages[i + 1]) << "forward from " << c.pages[i];
+            EXPECT_EQ(advancePage(c.pages[i + 1], -1), c.pages[i]) << "back from " << c.pages[i + 1];
+        }
+    }
 }
 
-TEST_F(PagesTest, CustomSkipsEmptyListPagesAndNeverShowsRollback)
+TEST_F(PagesTest, ListLinesInTheirFormatsAndWhatTheySelect)
 {
-    runState.uninstallMethod = kMethodCustom;
-    runState.rollbackAvailable = 1;
-    EXPECT_EQ(advancePage(MethodPage, 1), PerformPage);   // nothing logged
-    add<RegistryEditItem>(RegistryEditList);
-    EXPECT_EQ(advancePage(MethodPage, 1), RegistryEditsPage);
-    EXPECT_EQ(advancePage(RegistryEditsPage, -1), MethodPage);
-    EXPECT_EQ(advancePage(RegistryEditsPage, 1), PerformPage);
-    add<ServiceItem>(ServiceList);
-    EXPECT_EQ(advancePage(RegistryEditsPage, 1), SubSystemsPage);
-    EXPECT_EQ(advancePage(PerformPage, -1), SubSystemsPage);
-    add<PrivateFileItem>(PrivateFileList);
-    EXPECT_EQ(advancePage(MethodPage, 1), PrivateFilesPage);
-    EXPECT_EQ(advancePage(PrivateFilesPage, 1), RegistryEditsPage);
-}
-
-TEST_F(PagesTest, ListLinesInTheirFormats)
-{
-    auto* dir = add<DirectoryItem>(DirectoryList);
-    copyText(dir->path, "C:\\APP\\");
-    EXPECT_EQ(line(DirectoriesPage, 0), "C:\\APP");
+    copyText(add<DirectoryItem>(DirectoryList)->path, "C:\\APP\\");
+    EXPECT_EQ(line(DirectoriesPage, 0), "C:\\APP");   // without its backslash
     auto* ini = add<IniItem>(IniItemList);
     copyText(ini->file, "C:\\WIN.INI");
     copyText(ini->section, "Ext");
@@ -89,69 +82,51 @@ TEST_F(PagesTest, ListLinesInTheirFormats)
     memcpy(edit->preInstallValue, "first\0second\0", 14);
     EXPECT_EQ(line(RegistryEditsPage, 0), "Software\\App=first");
     copyText(edit->valueName, "Path");
-    std::string longValue(300, 'v');
-    copyText(edit->preInstallValue, sizeof edit->preInstallValue, longValue.c_str());
+    copyText(edit->preInstallValue, sizeof edit->preInstallValue, std::string(300, 'v').c_str());
     EXPECT_EQ(line(RegistryEditsPage, 0), "Software\\App Value Name: Path=" + std::string(255, 'v'));
-}
+    EXPECT_EQ(lineSelection(RegistryEditsPage, 0), &edit->selected);
 
-TEST_F(PagesTest, SubSystemsPageListsTheSubSystemProgramsThenServices)
-{
+    // The sub-systems page: the sub-system, then programs, then services.
     char name[] = "BDE";
     installLog.subSystemName = name;
     auto* program = add<ProgramItem>(ProgramList);
     copyText(program->command, "C:\\APP\\CLEAN.EXE /q");
     auto* service = add<ServiceItem>(ServiceList);
     copyText(service->name, "RuvoService");
-    ASSERT_EQ(pageLineCount(SubSystemsPage), 3);
-    EXPECT_EQ(line(SubSystemsPage, 0), "BDE");
     EXPECT_EQ(line(SubSystemsPage, 1), "C:\\APP\\CLEAN.EXE /q");   // no name: the command
     copyText(program->programName, "Clean up");
-    EXPECT_EQ(line(SubSystemsPage, 1), "Clean up");
-    EXPECT_EQ(line(SubSystemsPage, 2), "RuvoService");
-    EXPECT_EQ(lineSelection(SubSystemsPage, 0), &installLog.subSystemSelected);
-    EXPECT_EQ(lineSelection(SubSystemsPage, 1), &program->selected);
-    EXPECT_EQ(lineSelection(SubSystemsPage, 2), &service->selected);
-    EXPECT_EQ(lineSelection(SubSystemsPage, 3), nullptr);
+    int32_t* selections[] = {&installLog.subSystemSelected, &program->selected, &service->selected, nullptr};
+    const char* lines[] = {"BDE", "Clean up", "RuvoService", ""};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(line(SubSystemsPage, i), lines[i]) << i;
+        EXPECT_EQ(lineSelection(SubSystemsPage, i), selections[i]) << i;
+    }
     installLog.subSystemName = nullptr;
     EXPECT_EQ(pageLineCount(SubSystemsPage), 2);
     EXPECT_EQ(lineSelection(SubSystemsPage, 0), &program->selected);
 }
 
-TEST(Geometry, ProgressBarBlocks)
+TEST(Geometry, ProgressBarBlocksAndTheAnimationPath)
 {
-    Box bar = {10, 20, 110, 32};   // 100 wide, 12 high: blocks of 8 with a 3-pixel gap
-    Box blocks[64];
-    EXPECT_EQ(progressBlocks(bar, 0, 10, blocks, 64), 0);
-    ASSERT_EQ(progressBlocks(bar, 5, 10, blocks, 64), 7);   // 50 pixels: 7 blocks of 8 reach 56
-    EXPECT_EQ(blocks[0].left, 10);
-    EXPECT_EQ(blocks[0].right, 15);
-    EXPECT_EQ(blocks[0].top, 21);
-    EXPECT_EQ(blocks[0].bottom, 31);
-    EXPECT_EQ(blocks[1].left, 18);
-    int full = progressBlocks(bar, 10, 10, blocks, 64);
-    EXPECT_EQ(full, 13);   // the last block reaches past the width
-    EXPECT_GE(blocks[full - 1].left + 8, 110);
-    EXPECT_EQ(progressBlocks(bar, 1, 0, blocks, 64), 0);
-    EXPECT_EQ(progressBlocks(bar, 10, 10, blocks, 3), 3);   // never more than there is room for
-}
+    Box bar = {10, 20, 110, 32}, blocks[64];   // 100 wide, 12 high: blocks of 8 with a 3-pixel gap
+    struct Case { int count, total, capacity, blocks; } cases[] = {
+        {0, 10, 64, 0}, {1, 0, 64, 0}, {5, 10, 64, 7},   // 50 pixels: 7 blocks of 8 reach 56
+        {10, 10, 64, 13},                                // the last block reaches past the width
+        {10, 10, 3, 3},                                  // never more than there is room for
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(progressBlocks(bar, c.count, c.total, blocks, c.capacity), c.blocks) << c.count << "/" << c.total;
+    progressBlocks(bar, 5, 10, blocks, 64);
+    EXPECT_EQ((std::vector<int>{blocks[0].left, blocks[0].top, blocks[0].right, blocks[0].bottom, blocks[1].left}),
+              (std::vector<int>{10, 21, 15, 31, 18}));
 
-TEST(Geometry, AnimationFramesAndPath)
-{
-    EXPECT_EQ(nextAnimationFrame(1), 2);
-    EXPECT_EQ(nextAnimationFrame(24), 25);
     EXPECT_EQ(nextAnimationFrame(25), 1);
     int x = -1, y = -1;
-    ASSERT_TRUE(animationOffset(1, 8, 16, &x, &y));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 20);
     ASSERT_TRUE(animationOffset(23, 8, 16, &x, &y));
-    EXPECT_EQ(x, 8 * 126 / 4);
-    EXPECT_EQ(y, 16 * 17 / 8);
-    EXPECT_FALSE(animationOffset(24, 8, 16, &x, &y));
-    EXPECT_FALSE(animationOffset(25, 8, 16, &x, &y));
-    EXPECT_FALSE(animationOffset(0, 8, 16, &x, &y));
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(8 * 126 / 4, 16 * 17 / 8));
+    for (int frame : {0, 24, 25})
+        EXPECT_FALSE(animationOffset(frame, 8, 16, &x, &y)) << frame;
     EXPECT_EQ(widenedBySixth(225), 262);
-    EXPECT_EQ(widenedBySixth(5), 5);
 }
 
 } // namespace
