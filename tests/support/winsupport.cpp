@@ -291,6 +291,26 @@ HWND findDescendant(HWND parent, const char* cls, int id)
     return search.found;
 }
 
+namespace {
+BOOL CALLBACK collectChild(HWND child, LPARAM list)
+{
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> descendants(HWND parent)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+INT_PTR CALLBACK plainDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
 void pressButton(HWND button)
 {
     // BM_CLICK sends the parent its WM_COMMAND as a real click would; post

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // A path from the environment: a Unix path (/work/...) becomes the Z: path
 // under which Wine shows it.
@@ -78,6 +79,12 @@ std::string className(HWND window);
 // The first descendant of `parent` (depth first) of class `cls` with id `id`
 // (-1: any id).
 HWND findDescendant(HWND parent, const char* cls, int id = -1);
+
+// Every descendant of `parent`, depth first.
+std::vector<HWND> descendants(HWND parent);
+
+// A dialog procedure that leaves everything to the dialog manager.
+INT_PTR CALLBACK plainDialogProc(HWND, UINT, WPARAM, LPARAM);
 
 // Presses a button the way a click does.
 void pressButton(HWND button);

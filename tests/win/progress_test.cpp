@@ -85,7 +85,7 @@ TEST_F(ProgressTest, AShortPumpReturnsAtOnceAndRunsWhatIsPending)
 TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
 {
     runState.wizardDialog = CreateDialogParamA(runState.instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr,
-                                               [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                               plainDialogProc, 0);
     ASSERT_NE(runState.wizardDialog, nullptr);
     HWND action = GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT);
     staticProc = reinterpret_cast<WNDPROC>(
@@ -113,7 +113,7 @@ TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
 TEST_F(ProgressTest, TheWizardTurnsIntoTheProgressDisplay)
 {
     runState.wizardDialog = CreateDialogParamA(runState.instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr,
-                                               [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                               plainDialogProc, 0);
     ASSERT_NE(runState.wizardDialog, nullptr);
     copyText(runState.applicationTitle, kPathSize, "Sample");
     performUninstall("C:\\ruvotest\\none\\INSTALL.LOG");

@@ -109,7 +109,7 @@ void checkTemplate(int resource, short cx, short cy, const std::vector<Control>&
     }
     // And the platform builds a dialog from it.
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), nullptr,
-                                     [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                     plainDialogProc, 0);
     EXPECT_NE(dialog, nullptr);
     DestroyWindow(dialog);
 }
