@@ -161,13 +161,6 @@ TEST_F(EngineTest, TemporaryNamesAreFreeAndNeverRepeat)
 }
 
 // Restoring over a file held open: the new contents wait beside it.
-struct HeldFile {
-    HANDLE handle;
-    explicit HeldFile(const std::string& path)
-        : handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~HeldFile() { CloseHandle(handle); }
-};
-
 TEST_F(EngineTest, RestoringOverAFileInUseOnTheWindows95Branch)
 {
     runState.platform = kPlatformOther;
@@ -211,19 +204,11 @@ TEST_F(EngineTest, DeletionAtRestartOnTheNtBranchIsADelayedMove)
     runState.platform = kPlatformNt;
     box.writeFile("App\\later.tmp", "x");
     scheduleDeleteAtRestart(box.path("App\\later.tmp").c_str());
-    char data[4096] = "";
-    DWORD size = sizeof data;
-    RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                 "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, data, &size);
-    std::string pending(data, size);
+    DWORD type = REG_NONE;
+    std::string pending;
+    EXPECT_TRUE(readValue(kSessionManager, "PendingFileRenameOperations", &type, &pending));
     EXPECT_NE(pending.find(std::string("later.tmp\0\0", 11)), std::string::npos);
-    MoveFileExA(box.path("App\\later.tmp").c_str(), nullptr, 0);   // nothing to leave for the next test
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_ALL_ACCESS,
-                      &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "PendingFileRenameOperations");
-        RegCloseKey(key);
-    }
+    forgetRestartWork();   // nothing to leave for the next test
 }
 
 TEST_F(EngineTest, Win32ExecutablesAreRecognisedByTheirSignatures)
@@ -276,40 +261,25 @@ std::string testKey(const std::string& below)
     return "Software\\RuvoTest\\engine" + (below.empty() ? "" : "\\" + below);
 }
 
-void setString(const std::string& key, const char* name, const char* value)
-{
-    HKEY handle;
-    RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
-    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
-    RegCloseKey(handle);
-}
-
-bool keyExists(const std::string& key)
-{
-    HKEY handle;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(handle);
-    return true;
-}
-
 bool valueExists(const std::string& key, const char* name)
 {
-    return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    DWORD type;
+    std::string data;
+    return readValue(key, name, &type, &data);
 }
 
 TEST_F(EngineTest, CreatedValuesGoWithTheKeysTheyLeaveEmpty)
 {
-    setString(testKey("Outer\\Inner"), "Created", "1");
-    setString(testKey("Busy"), "Created", "1");
-    setString(testKey("Busy"), "Other", "1");
+    setValue(testKey("Outer\\Inner"), "Created", REG_SZ, "1");
+    setValue(testKey("Busy"), "Created", REG_SZ, "1");
+    setValue(testKey("Busy"), "Other", REG_SZ, "1");
     RegistryKeyItem created = {};
     created.root = 1;
     copyText(created.key, testKey("Outer\\Inner").c_str());
     copyText(created.valueName, "Created");
     removeCreatedValue(&created);
-    EXPECT_FALSE(keyExists(testKey("Outer")));
-    EXPECT_TRUE(keyExists(testKey("")));   // it still holds Busy
+    EXPECT_FALSE(keyPresent(testKey("Outer")));
+    EXPECT_TRUE(keyPresent(testKey("")));   // it still holds Busy
 
     copyText(created.key, testKey("Busy").c_str());
     removeCreatedValue(&created);
@@ -326,16 +296,16 @@ TEST_F(EngineTest, CreatedValuesGoWithTheKeysTheyLeaveEmpty)
 TEST_F(EngineTest, TreesAreDeletedWholeWithTheirValues)
 {
     for (const char* sub : {"Tree\\A\\A1", "Tree\\A\\A2", "Tree\\B", "Tree\\C\\C1\\C2"})
-        setString(testKey(sub), "v", "1");
-    setString(testKey("Tree"), "", "default");
+        setValue(testKey(sub), "v", REG_SZ, "1");
+    setValue(testKey("Tree"), "", REG_SZ, "default");
     deleteRegistryTree(testKey("Tree").c_str(), 1);
-    EXPECT_FALSE(keyExists(testKey("Tree")));
-    EXPECT_TRUE(keyExists(testKey("")));
+    EXPECT_FALSE(keyPresent(testKey("Tree")));
+    EXPECT_TRUE(keyPresent(testKey("")));
 }
 
 TEST_F(EngineTest, ChangedValuesAreWrittenBackWithTheirTypes)
 {
-    setString(testKey("Values"), "present", "x");
+    setValue(testKey("Values"), "present", REG_SZ, "x");
     struct Case {
         int type;
         std::string stored;
@@ -357,13 +327,7 @@ TEST_F(EngineTest, ChangedValuesAreWrittenBackWithTheirTypes)
         snprintf(value.valueName, sizeof value.valueName, "type%d", c.type);
         memcpy(value.preInstallValue, c.stored.data(), c.stored.size());
         restoreRegistryValue(&value, value.preInstallValue);
-        BYTE data[64];
-        DWORD size = sizeof data, type = 0;
-        ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, value.key, value.valueName, RRF_RT_ANY | RRF_NOEXPAND, &type, data,
-                               &size),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(type, c.registryType);
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), c.bytes);
+        expectValue(value.key, value.valueName, c.registryType, c.bytes);
     }
     // A missing key is not made again, and a type outside the log's is refused.
     RegistryEditItem missing = {};
@@ -371,7 +335,7 @@ TEST_F(EngineTest, ChangedValuesAreWrittenBackWithTheirTypes)
     copyText(missing.key, testKey("Missing").c_str());
     memcpy(missing.preInstallValue, "x\0", 3);
     restoreRegistryValue(&missing, missing.preInstallValue);
-    EXPECT_FALSE(keyExists(testKey("Missing")));
+    EXPECT_FALSE(keyPresent(testKey("Missing")));
     RegistryEditItem odd = {};
     odd.root = 1;
     odd.valueType = 7;
