@@ -398,7 +398,7 @@ std::string linkFolder(const std::string& link, const std::string& target)
     }
     std::string from = unixLinkPath(name), to = unixPath(target);
     if (name.empty() || from.empty() || to.empty() ||
-        !runUnix("/bin/ln", "-s \"" + to + "\" \"" + from + "\"", [&] { return present(shownAs(name)); }))
+        !runUnix("/bin/ln", "-sfn \"" + to + "\" \"" + from + "\"", [&] { return present(shownAs(name)); }))
         return "";
     return name;
 }
