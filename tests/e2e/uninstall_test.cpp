@@ -92,7 +92,9 @@ const std::vector<Row> kRows = {
 
     // Logs that aim a removal beyond what they installed. A failing run can
     // harm only the sandbox, or the empty folders of the Windows folder,
-    // which the fixture makes again.
+    // which the fixture makes again: that is why the Windows folder is a
+    // made folder here, not a file tree, and why no row names a whole
+    // top-level key such as Software (a failing run would take all of it).
     Row{"ARootBehindTheLongPathPrefixIsRefused", "/S", kLog + "File Tree: \\\\?\\{R}\\\n", "Drive\\canary.txt",
         "Drive\\canary.txt"}.linking("{R}", "Drive"),
     {"TheWindowsFolderWithATrailingDotIsRefused", "/S", kLog + "Made Dir: {W}.\\\n", "{W}\\RuvoCanary\\",

@@ -340,6 +340,8 @@ bool restartWine()
     return boot.start(systemDirectory() + "\\wineboot.exe", "-r") && boot.wait(60000) == 0;
 }
 
+namespace {
+// The Unix path under which Wine keeps `path`.
 std::string unixPath(const std::string& path)
 {
     typedef char*(CDECL * UnixFileName)(LPCWSTR);
@@ -356,7 +358,6 @@ std::string unixPath(const std::string& path)
     return result;
 }
 
-namespace {
 // Wine starts a Unix program but cannot wait for it: poll for its effect.
 bool runUnix(const std::string& program, const std::string& arguments, const std::function<bool()>& done)
 {

@@ -85,9 +85,6 @@ void forgetRestartWork();
 // renames and WININIT.INI. True when it ran to its end.
 bool restartWine();
 
-// The Unix path under which Wine keeps `path`.
-std::string unixPath(const std::string& path);
-
 // Links made from the Linux side (Wine's CreateSymbolicLink makes nothing):
 // a folder link at `link` to the folder `target`, or with `link` "*" a new
 // drive letter whose root is `target`. Gives the link's name as Windows
