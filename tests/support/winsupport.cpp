@@ -1,9 +1,11 @@
 #include "winsupport.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+static void deleteValue(const std::string& key, const char* name);
 
 std::string windowsPath(const std::string& path)
 {
@@ -98,7 +100,7 @@ std::string Sandbox::path(const std::string& relative) const
     return relative.empty() ? root : root + "\\" + relative;
 }
 
-void makeFolders(const std::string& path)
+static void makeFolders(const std::string& path)
 {
     for (size_t at = 3; (at = path.find('\\', at)) != std::string::npos; ++at)
         CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
@@ -282,13 +284,11 @@ bool readValue(const std::string& key, const char* name, DWORD* type, std::strin
 {
     std::string below;
     HKEY root = rootOf(key, &below);
-    DWORD size = 0;
-    if (RegGetValueA(root, below.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type, nullptr, &size) != ERROR_SUCCESS)
+    char buffer[4096];
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(root, below.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type, buffer, &size) != ERROR_SUCCESS)
         return false;
-    data->assign(size, '\0');
-    if (RegGetValueA(root, below.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type, &(*data)[0], &size) != ERROR_SUCCESS)
-        return false;
-    data->resize(size);
+    data->assign(buffer, size);
     return true;
 }
 
@@ -302,7 +302,7 @@ bool keyPresent(const std::string& key)
     return true;
 }
 
-void deleteValue(const std::string& key, const char* name)
+static void deleteValue(const std::string& key, const char* name)
 {
     std::string below;
     HKEY root = rootOf(key, &below), handle;

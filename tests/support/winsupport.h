@@ -40,8 +40,6 @@ bool present(const std::string& path);
 std::string readWholeFile(const std::string& path);
 // Writes a file, making the folders on the way.
 void writeWholeFile(const std::string& path, const std::string& content);
-// Makes a folder and the folders on its way.
-void makeFolders(const std::string& path);
 
 // Files, folders and registry values in one line, entries apart by "|":
 // "a" is a file holding "x", "a=text" a file holding text, "a\" a folder;
@@ -70,7 +68,6 @@ struct SandboxKey {
 void setValue(const std::string& key, const char* name, DWORD type, const std::string& data);
 bool readValue(const std::string& key, const char* name, DWORD* type, std::string* data);
 bool keyPresent(const std::string& key);
-void deleteValue(const std::string& key, const char* name);
 // Expects the value with its type and data; type REG_NONE expects no such
 // value, or with no name no such key.
 void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data);
