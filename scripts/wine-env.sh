@@ -1,8 +1,11 @@
 # Sourced by the scripts that build and run the program under Wine. It moves
 # to the repository, installs what is missing (setup.sh), and offers
-# `wine_env_start`: a private Xvfb display, the Wine prefix under the build
-# tree (made on first use) and one wineserver for the whole run, which
-# `wine_env_stop` ends.
+# `wine_env_start`: a private Xvfb display, the Wine prefix build/wineprefix
+# (made on first use, shared by the i686 and x86_64 builds) and one
+# wineserver for the whole run, which `wine_env_stop` ends.
+#
+# RUVO_WINE32 is 1 where 32-bit programs run under Wine here, else 0 (with
+# the reason in RUVO_WINE32_WHY).
 #
 # `configure_build DIR TOOLCHAIN-or-"" [cmake arguments...]` configures a
 # build directory once.
@@ -10,13 +13,22 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
-export RUVO_BUILD=${RUVO_BUILD:-$root/build/x86_64}
 
 export PATH=/usr/lib/wine:$PATH
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: they would prompt for a download.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX=${WINEPREFIX:-$RUVO_BUILD/wineprefix}
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+
+# Wine's 32-bit loader is the cheapest 32-bit program at hand: a kernel
+# without 32-bit support refuses to start it.
+RUVO_WINE32=1 RUVO_WINE32_WHY=""
+if [ ! -x /usr/lib/wine/wine ]; then
+  RUVO_WINE32=0 RUVO_WINE32_WHY="Wine's 32-bit half (wine32:i386) is not installed"
+elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  RUVO_WINE32=0 RUVO_WINE32_WHY="this machine's kernel refuses to run 32-bit programs"
+fi
+export RUVO_WINE32
 
 wine_env_start() {
   if [ -z "${RUVO_KEEP_DISPLAY:-}" ]; then
@@ -27,6 +39,14 @@ wine_env_start() {
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
   fi
+  # A prefix made before Wine's 32-bit half was installed lacks it, and every
+  # 32-bit program then fails to load kernel32.dll: make it anew.
+  if [ "$RUVO_WINE32" = 1 ] && [ -f "$WINEPREFIX/system.reg" ] &&
+     [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    echo "wine: the prefix in $WINEPREFIX has no 32-bit half; making it anew"
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine: creating the prefix in $WINEPREFIX"
     wine64 wineboot -i >/dev/null 2>&1 || true
@@ -35,7 +55,11 @@ wine_env_start() {
   wineserver -p >/dev/null 2>&1 || true
   # There is no window manager on the Xvfb display: Wine then places,
   # maximizes and frames the windows itself, as Windows would.
+  # (HKCU\Software is one key for 32- and 64-bit programs alike.)
   wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  # A crashing program would start winedbg, which holds the crashed
+  # program's handles and can keep a test waiting: no crash dialog.
+  wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
   # Start the prefix's services now, detached from our output: a service
   # started later by a test would inherit the test's output pipe and keep
   # ctest waiting for it to close.

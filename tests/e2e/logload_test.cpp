@@ -11,18 +11,10 @@ const DWORD kWait = 15000;
 // The box's message: the text of its static control that is not the icon.
 std::string boxMessage(HWND box)
 {
-    std::string text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM found) -> BOOL {
-            if (className(child) == "Static" && !windowText(child).empty()) {
-                *reinterpret_cast<std::string*>(found) = windowText(child);
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
-    return text;
+    for (HWND child : descendants(box))
+        if (className(child) == "Static" && !windowText(child).empty())
+            return windowText(child);
+    return "";
 }
 
 struct BoxSeen {

@@ -1,334 +1,167 @@
-// Whole uninstalls as the program runs them (silent, so no window asks
-// anything): an installation is laid out in a sandbox folder, the registry
-// and the System directory, its log written, UNINSTAL.EXE run on it, and
-// what is left is checked.
+// Whole silent uninstalls, one row each: the log, the machine before, the
+// switches and the machine after, files written as layOut takes them. Logs,
+// files and values name {D} (the sandbox folder), {d} (its short form), {S}
+// (the System folder), {W} (the Windows folder), {K} (the sandbox key) and
+// {R} (a drive letter made for the row on {D}\Drive). UNINSTAL.EXE runs
+// from {D}\Bin on {D}\App\INSTALL.LOG.
 #include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
 
 #include "winsupport.h"
 
+using namespace std::string_literals;
+
 namespace {
 
-const DWORD kWait = 60000;
+struct Row {
+    std::string name;
+    const char* switches;
+    std::string log, before, after;
+    const char* family = nullptr;        // "win98": the Windows 95 family
+    const char* held = nullptr;          // held open without sharing during the run; Wine restarts after it
+    std::string afterRestart = {};
+    std::string link = {}, target = {};  // a folder link ("{R}": the drive) to a sandbox folder
+    Row& on(const char* version) { family = version; return *this; }
+    Row& holding(const char* path, std::string restarted) { held = path, afterRestart = restarted; return *this; }
+    Row& linking(const char* from, const char* to) { link = from, target = to; return *this; }
+};
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
+const std::string kLog = "***  x\nTitle: T\n";
+const std::string kFirst = "File Copy: {D}\\App\\a.dll\nFile Copy: {D}\\App\\b.dll\n";
+const std::string kSecond = "File Copy: {D}\\App\\a.dll\nBackup Copy: {D}\\Backup\\a.dll\nFile Copy: {D}\\App\\c.dll\n"
+                            "File Edit: {D}\\App\\cfg.txt\nBackup Copy: {D}\\Backup\\cfg.txt\n";
+const std::string kOne = "***  one\nTitle: T\n" + kFirst, kTwo = "***  two\n" + kSecond;
+const std::string kTwice = "App\\a.dll=version 2|App\\b.dll=version 1|App\\c.dll=version 2|App\\cfg.txt=edited|"
+                           "Backup\\a.dll=version 1|Backup\\cfg.txt=original";
+// The file in use stays; its old contents wait beside it for the restart.
+const std::string kWaiting = "App\\a.dll=version 2|-Backup\\a.dll|App\\~RUX0000.TMP=version 1|";
+const std::string kRestarted = "App\\a.dll=version 1|-App\\~RUX0000.TMP";
+const std::string kRenames = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager:PendingFileRenameOperations";
 
+const std::vector<Row> kRows = {
+    {"EveryKindOfChange", "/S",
+     kLog + "User Rights: Admin\nMade Dir: {D}\\App\nMade Dir: {D}\\App\\Made\nMade Dir: {D}\\App\\Empty Made\n"
+            "File Tree: {D}\\Tree\\*.*\nFile Copy: {D}\\App\\MAIN.EXE | 1.0\nFile Copy: {D}\\App\\HELP\\APP.HLP\n"
+            "File Copy: {D}\\App\\DATA\\*.dat\nFile Copy: {D}\\App\\RO.TXT\nFile Copy: {D}\\App\\HID.TXT\n"
+            "File Copy: {S}\\RUVOE2E1.DLL\nNon-System File:\nFile Copy: {S}\\RUVOE2E2.DLL\nINI New: x\n"
+            "INI File: {D}\\App\\APP.INI\nINI Sect: S\nINI Item: I\nINI Val: V\nINI File: {D}\\App\\APP.INI\n"
+            "INI Sect: S\nINI Item: J\nINI Val: V\nINI Old: W\nINI File: {D}\\s.ini\nINI Sect: S\nINI Item: restored\n"
+            "INI Val: new\nINI Old: old\nINI File: {D}\\s.ini\nINI Sect: S\nINI Item: added\nINI Val: new\n"
+            "RegDB Key: {K}\\Created\\Deep\nRegDB Val: 1\nRegDB Name: v\nRegDB Root: 1\n"
+            "RegDB Key: {K}\\Changed\nRegDB Val: new\nRegDB Name: sz\nRegDB Root: 1\nRegDB Old: old text\n"
+            "RegDB Key: {K}\\Changed\nRegDB Val: new\nRegDB Name: expand\nRegDB Type: 1\nRegDB Root: 1\n"
+            "RegDB Old: %TEMP%\\x\nRegDB Key: {K}\\Changed\nRegDB Val: new\nRegDB Name: multi\nRegDB Type: 2\n"
+            "RegDB Root: 1\nRegDB Old: a\nRegDB Old: bc\nRegDB Key: {K}\\Changed\nRegDB Val: new\n"
+            "RegDB Name: dword\nRegDB Type: 3\nRegDB Root: 1\nRegDB Old: -1\nRegDB Key: {K}\\Changed\n"
+            "RegDB Val: new\nRegDB Name: binary\nRegDB Type: 4\nRegDB Root: 1\nRegDB Old: de ad be\n"
+            "RegDB Tree: {K}\\Tree\nRegDB Root: 1\n",
+     "App\\MAIN.EXE|App\\HELP\\APP.HLP|App\\HELP\\APP.GID|App\\HELP\\APP.FTS|App\\DATA\\a.dat|App\\DATA\\b.dat|"
+     "App\\DATA\\keep.txt|App\\APP.INI|App\\RO.TXT (read-only)|App\\HID.TXT (hidden)|App\\Made\\user.doc|"
+     "App\\Empty Made\\|Tree\\t1.txt|Tree\\Sub\\t2.txt|Tree\\.keep\\state|{S}\\RUVOE2E1.DLL|{S}\\RUVOE2E2.DLL|"
+     "s.ini=[S]\nrestored=new\nadded=new\nother=stays\n|HKCU\\{K}\\Created\\Deep:v=sz:1\0|"
+     "HKCU\\{K}\\Tree\\A\\B:v=sz:1\0|HKCU\\{K}\\Changed:sz=sz:new\0|HKCU\\{K}\\Changed:expand=sz:new\0|"
+     "HKCU\\{K}\\Changed:multi=sz:new\0|HKCU\\{K}\\Changed:dword=dword:\1\0\0\0|HKCU\\{K}\\Changed:binary=binary:\1"s,
+     // Logged files go with their help companions and whole patterns; made
+     // folders only when empty, a file tree with its files but not its
+     // dot-folders; a system file nobody chose stays, a Non-System File
+     // goes; the entries of a deleted INI file are not written again.
+     "-App\\MAIN.EXE|-App\\HELP|-App\\DATA\\a.dat|-App\\DATA\\b.dat|App\\DATA\\keep.txt|-App\\RO.TXT|-App\\HID.TXT|"
+     "-App\\INSTALL.LOG|-App\\Empty Made|App\\Made\\user.doc|-Tree\\t1.txt|-Tree\\Sub|Tree\\.keep\\state|"
+     "{S}\\RUVOE2E1.DLL|-{S}\\RUVOE2E2.DLL|-App\\APP.INI|s.ini=[S]\nrestored=old\nother=stays\n|-HKCU\\{K}\\Created|"
+     "-HKCU\\{K}\\Tree|HKCU\\{K}\\Changed:sz=sz:old text\0|HKCU\\{K}\\Changed:expand=expand:%TEMP%\\x\0|"
+     "HKCU\\{K}\\Changed:multi=multi:a\0bc\0|HKCU\\{K}\\Changed:dword=dword:\xFF\xFF\xFF\xFF|"
+     "HKCU\\{K}\\Changed:binary=binary:\xDE\xAD\xBE"s},
+    {"TheLogAndItsEmptiedFolderGo", "/S", kLog + "File Copy: {D}\\App\\a.txt\n", "App\\a.txt", "-App"},
+    {"DotComponentsNeverAimAtTheParent", "/S",
+     kLog + "File Tree: {D}\\App\\..\\*.*\nMade Dir: {D}\\App\\..\\\nFile Copy: {D}\\App\\..\\*.*\n", "precious.txt",
+     "precious.txt"},
+    {"RollbackUndoesTheLastSectionAndCutsTheLog", "/S /R", kOne + kTwo, kTwice,
+     "App\\a.dll=version 1|-Backup\\a.dll|App\\b.dll=version 1|-App\\c.dll|App\\cfg.txt=original|-Backup\\cfg.txt|"
+     "App\\INSTALL.LOG=" + kOne},
+    {"RollbackOfTheOnlySectionDeletesTheLog", "/S /R", kLog + kSecond, kTwice,
+     "App\\a.dll=version 1|-App\\c.dll|-App\\INSTALL.LOG"},
+    // The delete of the file in use is queued before the move onto it.
+    Row{"AFileInUseOnTheNtFamilyIsReplacedAtTheRestart", "/S /R", kOne + kTwo, kTwice,
+        kWaiting + "-{W}\\WININIT.INI|" + kRenames +
+            "=multi:\\??\\{D}\\App\\a.dll\0\0\\??\\{d}\\App\\~RUX0000.TMP\0\\??\\{D}\\App\\a.dll\0\0"s}
+        .holding("App\\a.dll", kRestarted),
+    // An administrator's log loads on the 95 family too, where nothing is checked.
+    Row{"AFileInUseOnThe95FamilyIsReplacedAtTheRestart", "/S /R", kLog + "User Rights: Admin\n" + kFirst + kTwo, kTwice,
+        kWaiting + "{W}\\WININIT.INI=[rename]\n{d}\\App\\a.dll={d}\\App\\~RUX0000.TMP\n|-" + kRenames}
+        .on("win98").holding("App\\a.dll", kRestarted),
 
+    // Logs that aim a removal beyond what they installed. A failing run can
+    // harm only the sandbox, or the empty folders of the Windows folder,
+    // which the fixture makes again: that is why the Windows folder is a
+    // made folder here, not a file tree, and why no row names a whole
+    // top-level key such as Software (a failing run would take all of it).
+    Row{"ARootBehindTheLongPathPrefixIsRefused", "/S", kLog + "File Tree: \\\\?\\{R}\\\n", "Drive\\canary.txt",
+        "Drive\\canary.txt"}.linking("{R}", "Drive"),
+    {"TheWindowsFolderWithATrailingDotIsRefused", "/S", kLog + "Made Dir: {W}.\\\n", "{W}\\RuvoCanary\\",
+     "{W}\\RuvoCanary\\"},
+    {"ARegistryTreeWithADotDotComponentIsRefused", "/S", kLog + "RegDB Tree: {K}\\..\nRegDB Root: 1\n",
+     "HKCU\\{K}:canary=sz:x\0"s, "HKCU\\{K}:canary=sz:x\0"s},
+    Row{"AFolderLinkInAFileTreeIsNotFollowed", "/S", kLog + "File Tree: {D}\\App\\*.*\n",
+        "App\\own.txt|Elsewhere\\kept.txt", "-App\\own.txt|Elsewhere\\kept.txt"}.linking("App\\Linked", "Elsewhere"),
+};
 
+struct WholeRun : ::testing::TestWithParam<Row> {
+    const Row& row = GetParam();
+    Sandbox box{"e2e run"};
+    SandboxKey key{"e2e_run"};
+    std::string link;   // {R} when it is a drive
+    std::vector<std::string> windowsFolders;   // made again after the run
 
-void setValue(const std::string& key, const char* name, DWORD type, const std::string& data)
+    std::string expand(std::string text) const
+    {
+        for (auto [from, to] : {std::pair<const char*, std::string>{"{D}", box.root}, {"{d}", shortPath(box.root)},
+                                {"{S}", systemDirectory()}, {"{W}", windowsDirectory()}, {"{K}", key.subKey},
+                                {"{R}", link}, {"\n", "\r\n"}})
+            replaceAll(text, from, to);
+        return text;
+    }
+
+    void SetUp() override
+    {
+        forgetRestartWork();
+        if (row.log.find("{W}") != std::string::npos)
+            windowsFolders = subfolders(windowsDirectory());
+        layOut(box.root, expand(row.before));
+        if (!row.link.empty()) {   // its target is laid out before
+            link = linkFolder(row.link == "{R}" ? "*" : box.path(row.link), box.path(row.target));
+            ASSERT_NE(link, "") << "no link, so no run";
+        }
+    }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(link.empty() || unlinkFolder(link)) << link;
+        removeLaidOut(box.root, expand(row.before));
+        for (const std::string& folder : windowsFolders)
+            CreateDirectoryA(folder.c_str(), nullptr);
+        forgetRestartWork();
+    }
+};
+
+TEST_P(WholeRun, LeavesTheMachineAsExpected)
 {
-    HKEY handle;
-    RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
-    RegSetValueExA(handle, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
-    RegCloseKey(handle);
-}
-
-bool readValue(const std::string& key, const char* name, DWORD* type, std::string* data)
-{
-    BYTE buffer[512];
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type, buffer, &size) !=
-        ERROR_SUCCESS)
-        return false;
-    data->assign(reinterpret_cast<char*>(buffer), size);
-    return true;
-}
-
-bool keyPresent(const std::string& key)
-{
-    HKEY handle;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(handle);
-    return true;
-}
-
-// Runs the program from the sandbox's Bin folder (apart from what it
-// removes) with `switches` on the log, and waits for its end.
-DWORD runUninstall(const Sandbox& box, const std::string& switches, const std::string& log)
-{
-    CreateDirectoryA(box.path("Bin").c_str(), nullptr);
+    WindowsVersionForProgram family("UNINSTAL.EXE", row.family);
+    box.writeFile("App\\INSTALL.LOG", expand(row.log));
+    HeldFile held(row.held ? box.path(row.held) : "");
+    ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
     Process program;
-    if (!program.start(box.installProgram("Bin\\UNINSTAL.EXE"), switches + " " + shortPath(log)))
-        return 1234;
-    return program.wait(kWait);
-}
-
-struct SilentUninstall : ::testing::Test {
-    Sandbox box{"e2e silent"};
-    SandboxKey key{"e2e_silent"};
-    std::string system = systemDirectory();
-    std::string reg = "Software\\RuvoTest\\e2e_silent";
-
-    void TearDown() override
-    {
-        DeleteFileA((system + "\\RUVOE2E1.DLL").c_str());
-        DeleteFileA((system + "\\RUVOE2E2.DLL").c_str());
-    }
-};
-
-TEST_F(SilentUninstall, UndoesEveryKindOfChangeItKnows)
-{
-    std::string app = box.path("App Folder"), tree = box.path("Tree");
-    for (const char* f : {"MAIN.EXE", "HELP\\APP.HLP", "HELP\\APP.GID", "HELP\\APP.FTS", "DATA\\a.dat", "DATA\\b.dat",
-                          "DATA\\keep.txt", "RO.TXT", "HID.TXT", "APP.INI", "Made\\user.doc"})
-        box.writeFile(std::string("App Folder\\") + f, "x");
-    CreateDirectoryA((app + "\\Empty Made").c_str(), nullptr);
-    SetFileAttributesA((app + "\\RO.TXT").c_str(), FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA((app + "\\HID.TXT").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    box.writeFile("Tree\\t1.txt", "x");
-    box.writeFile("Tree\\Sub\\t2.txt", "x");
-    box.writeFile("Tree\\.keep\\state", "x");
-    box.writeFile("shared.ini", "[S]\r\nrestored=new\r\nadded=new\r\nother=stays\r\n");
-    writeWholeFile(system + "\\RUVOE2E1.DLL", "x");
-    writeWholeFile(system + "\\RUVOE2E2.DLL", "x");
-    setValue(reg + "\\Created\\Deep", "v", REG_SZ, std::string("1\0", 2));
-    setValue(reg + "\\Changed", "sz", REG_SZ, std::string("new\0", 4));
-    setValue(reg + "\\Changed", "expand", REG_SZ, std::string("new\0", 4));
-    setValue(reg + "\\Changed", "multi", REG_SZ, std::string("new\0", 4));
-    setValue(reg + "\\Changed", "dword", REG_DWORD, std::string("\1\0\0\0", 4));
-    setValue(reg + "\\Changed", "binary", REG_BINARY, std::string("\1", 1));
-    setValue(reg + "\\Tree\\A\\B", "v", REG_SZ, std::string("1\0", 2));
-
-    std::string log = "***  Installation\r\nTitle: Silent Test Installation\r\n"
-                      "Made Dir: " + app + "\r\n"
-                      "Made Dir: " + app + "\\Made\r\n"
-                      "Made Dir: " + app + "\\Empty Made\r\n"
-                      "File Tree: " + tree + "\\*.*\r\n"
-                      "File Copy: " + app + "\\MAIN.EXE | 1.0\r\n"
-                      "File Copy: " + app + "\\HELP\\APP.HLP\r\n"
-                      "File Copy: " + app + "\\DATA\\*.dat\r\n"
-                      "File Copy: " + app + "\\RO.TXT\r\n"
-                      "File Copy: " + app + "\\HID.TXT\r\n"
-                      "File Copy: " + system + "\\RUVOE2E1.DLL\r\n"
-                      "Non-System File:\r\nFile Copy: " + system + "\\RUVOE2E2.DLL\r\n"
-                      "INI New: x\r\nINI File: " + app + "\\APP.INI\r\nINI Sect: S\r\nINI Item: I\r\nINI Val: V\r\n"
-                      "INI File: " + app + "\\APP.INI\r\nINI Sect: S\r\nINI Item: J\r\nINI Val: V\r\nINI Old: W\r\n"
-                      "INI File: " + box.path("shared.ini") + "\r\nINI Sect: S\r\nINI Item: restored\r\nINI Val: new\r\nINI Old: old\r\n"
-                      "INI File: " + box.path("shared.ini") + "\r\nINI Sect: S\r\nINI Item: added\r\nINI Val: new\r\n"
-                      "RegDB Key: " + reg + "\\Created\\Deep\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
-                      "RegDB Key: " + reg + "\\Changed\r\nRegDB Val: new\r\nRegDB Name: sz\r\nRegDB Root: 1\r\nRegDB Old: old text\r\n"
-                      "RegDB Key: " + reg + "\\Changed\r\nRegDB Val: new\r\nRegDB Name: expand\r\nRegDB Type: 1\r\nRegDB Root: 1\r\nRegDB Old: %TEMP%\\x\r\n"
-                      "RegDB Key: " + reg + "\\Changed\r\nRegDB Val: new\r\nRegDB Name: multi\r\nRegDB Type: 2\r\nRegDB Root: 1\r\nRegDB Old: a\r\nRegDB Old: bc\r\n"
-                      "RegDB Key: " + reg + "\\Changed\r\nRegDB Val: new\r\nRegDB Name: dword\r\nRegDB Type: 3\r\nRegDB Root: 1\r\nRegDB Old: -1\r\n"
-                      "RegDB Key: " + reg + "\\Changed\r\nRegDB Val: new\r\nRegDB Name: binary\r\nRegDB Type: 4\r\nRegDB Root: 1\r\nRegDB Old: de ad be\r\n"
-                      "RegDB Tree: " + reg + "\\Tree\r\nRegDB Root: 1\r\n";
-    box.writeFile("App Folder\\INSTALL.LOG", log);
-
-    EXPECT_EQ(runUninstall(box, "/S", app + "\\INSTALL.LOG"), 0u);
-
-    // Files: logged ones go, with help companions and the whole pattern.
-    for (const char* f : {"MAIN.EXE", "HELP\\APP.HLP", "HELP\\APP.GID", "HELP\\APP.FTS", "DATA\\a.dat", "DATA\\b.dat",
-                          "RO.TXT", "HID.TXT", "APP.INI", "INSTALL.LOG"})
-        EXPECT_FALSE(present(app + "\\" + f)) << f;
-    EXPECT_TRUE(present(app + "\\DATA\\keep.txt"));
-    EXPECT_TRUE(present(system + "\\RUVOE2E1.DLL")) << "a system file nobody chose stays";
-    EXPECT_FALSE(present(system + "\\RUVOE2E2.DLL")) << "a Non-System File goes";
-    // Directories: made ones only when empty, a file tree with its files.
-    EXPECT_FALSE(present(app + "\\Empty Made"));
-    EXPECT_FALSE(present(app + "\\HELP"));
-    EXPECT_TRUE(present(app + "\\Made\\user.doc"));
-    EXPECT_FALSE(present(tree + "\\t1.txt"));
-    EXPECT_FALSE(present(tree + "\\Sub"));
-    EXPECT_TRUE(present(tree + "\\.keep\\state"));
-    // INI: entries of the deleted file are not written, others go back.
-    EXPECT_FALSE(present(app + "\\APP.INI"));
-    std::string ini = readWholeFile(box.path("shared.ini"));
-    EXPECT_NE(ini.find("restored=old"), std::string::npos) << ini;
-    EXPECT_EQ(ini.find("added="), std::string::npos) << ini;
-    EXPECT_NE(ini.find("other=stays"), std::string::npos) << ini;
-    // Registry.
-    EXPECT_FALSE(keyPresent(reg + "\\Created"));
-    EXPECT_FALSE(keyPresent(reg + "\\Tree"));
-    DWORD type = 0;
-    std::string data;
-    ASSERT_TRUE(readValue(reg + "\\Changed", "sz", &type, &data));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(data, std::string("old text\0", 9));
-    ASSERT_TRUE(readValue(reg + "\\Changed", "expand", &type, &data));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
-    EXPECT_EQ(data, std::string("%TEMP%\\x\0", 9));
-    ASSERT_TRUE(readValue(reg + "\\Changed", "multi", &type, &data));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
-    EXPECT_EQ(data.substr(0, 5), std::string("a\0bc\0", 5));
-    ASSERT_TRUE(readValue(reg + "\\Changed", "dword", &type, &data));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(data, std::string("\xFF\xFF\xFF\xFF", 4));
-    ASSERT_TRUE(readValue(reg + "\\Changed", "binary", &type, &data));
-    EXPECT_EQ(data, std::string("\xDE\xAD\xBE", 3));
-}
-
-TEST_F(SilentUninstall, TheLogAndItsEmptiedFolderGo)
-{
-    box.writeFile("Only\\a.txt", "x");
-    box.writeFile("Only\\INSTALL.LOG", "***  x\r\nTitle: T\r\nFile Copy: " + box.path("Only\\a.txt") + "\r\n");
-    EXPECT_EQ(runUninstall(box, "/S", box.path("Only\\INSTALL.LOG")), 0u);
-    EXPECT_FALSE(box.exists("Only"));
-}
-
-TEST_F(SilentUninstall, DotComponentsNeverAimAtTheParent)
-{
-    box.writeFile("Parent\\precious.txt", "x");
-    box.writeFile("Parent\\App\\INSTALL.LOG",
-                  "***  x\r\nTitle: T\r\n"
-                  "File Tree: " + box.path("Parent\\App\\..") + "\\*.*\r\n"
-                  "Made Dir: " + box.path("Parent\\App\\..\\") + "\r\n"
-                  "File Copy: " + box.path("Parent\\App\\..\\*.*") + "\r\n");
-    EXPECT_EQ(runUninstall(box, "/S", box.path("Parent\\App\\INSTALL.LOG")), 0u);
-    EXPECT_TRUE(box.exists("Parent\\precious.txt"));
-}
-
-// "User Rights: Admin" is checked on the NT family only, by opening the
-// service control manager with full access, which Wine grants its user; on
-// the Windows 95 family there is nothing to check. Either way the log loads.
-TEST_F(SilentUninstall, AnAdministratorsLogLoadsOnBothFamilies)
-{
-    for (const char* version : {"win10", "win98"}) {
-        SCOPED_TRACE(version);
-        WindowsVersionForProgram family("UNINSTAL.EXE", version);
-        box.writeFile("Admin\\a.txt", "x");
-        box.writeFile("Admin\\INSTALL.LOG",
-                      "***  x\r\nTitle: T\r\nUser Rights: Admin\r\nFile Copy: " + box.path("Admin\\a.txt") + "\r\n");
-        EXPECT_EQ(runUninstall(box, "/S", box.path("Admin\\INSTALL.LOG")), 0u);
-        EXPECT_FALSE(box.exists("Admin\\a.txt"));
+    ASSERT_TRUE(program.start(box.installProgram("Bin\\UNINSTAL.EXE"),
+                              std::string(row.switches) + " " + shortPath(box.path("App\\INSTALL.LOG"))));
+    EXPECT_EQ(program.wait(60000), 0u);
+    held.release();
+    expectLaidOut(box.root, expand(row.after));
+    if (row.held) {
+        ASSERT_TRUE(restartWine());
+        expectLaidOut(box.root, expand(row.afterRestart));
     }
 }
 
-// --- Rollback --------------------------------------------------------------
-
-struct Rollback : ::testing::Test {
-    Sandbox box{"e2e rollback"};
-    std::string app = box.path("App");
-    std::string section1, section2;
-
-    void SetUp() override
-    {
-        box.writeFile("App\\a.dll", "version 2");
-        box.writeFile("App\\b.dll", "version 1");
-        box.writeFile("App\\c.dll", "version 2");
-        box.writeFile("App\\cfg.txt", "edited");
-        box.writeFile("Backup\\a.dll", "version 1");
-        box.writeFile("Backup\\cfg.txt", "original");
-        section1 = "***  one\r\nTitle: Rollback\r\n"
-                   "File Copy: " + app + "\\a.dll\r\n"
-                   "File Copy: " + app + "\\b.dll\r\n";
-        section2 = "***  two\r\n"
-                   "File Copy: " + app + "\\a.dll\r\nBackup Copy: " + box.path("Backup\\a.dll") + "\r\n"
-                   "File Copy: " + app + "\\c.dll\r\n"
-                   "File Edit: " + app + "\\cfg.txt\r\nBackup Copy: " + box.path("Backup\\cfg.txt") + "\r\n";
-    }
-};
-
-TEST_F(Rollback, UndoesOnlyTheLastSectionAndCutsTheLog)
-{
-    box.writeFile("App\\INSTALL.LOG", section1 + section2);
-    EXPECT_EQ(runUninstall(box, "/S /R", app + "\\INSTALL.LOG"), 0u);
-    EXPECT_EQ(box.readFile("App\\a.dll"), "version 1");   // restored from its backup
-    EXPECT_FALSE(box.exists("Backup\\a.dll"));
-    EXPECT_EQ(box.readFile("App\\b.dll"), "version 1");   // the first installation's file stays
-    EXPECT_FALSE(box.exists("App\\c.dll"));               // the last installation's new file goes
-    EXPECT_EQ(box.readFile("App\\cfg.txt"), "original");  // edited file back
-    EXPECT_FALSE(box.exists("Backup\\cfg.txt"));
-    EXPECT_EQ(box.readFile("App\\INSTALL.LOG"), section1);
-}
-
-TEST_F(Rollback, WithOneSectionTheLogIsDeleted)
-{
-    box.writeFile("App\\INSTALL.LOG", "***  two\r\nTitle: Rollback\r\n" + section2.substr(section2.find("File Copy")));
-    EXPECT_EQ(runUninstall(box, "/S /R", app + "\\INSTALL.LOG"), 0u);
-    EXPECT_EQ(box.readFile("App\\a.dll"), "version 1");
-    EXPECT_FALSE(box.exists("App\\INSTALL.LOG"));
-}
-
-// --- Files in use ----------------------------------------------------------
-
-const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
-
-void clearPendingRenames()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "PendingFileRenameOperations");
-        RegCloseKey(key);
-    }
-}
-
-std::string pendingRenames()
-{
-    char data[4096];
-    DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr,
-                     data, &size) != ERROR_SUCCESS)
-        return "";
-    std::string text(data, size);
-    for (char& c : text)
-        if (c == '\0')
-            c = '|';
-    return text;
-}
-
-// Wine carries out what waits for the restart: pending renames and
-// WININIT.INI.
-void restartWine()
-{
-    Process boot;
-    ASSERT_TRUE(boot.start(windowsDirectory() + "\\system32\\wineboot.exe", "-r"));
-    EXPECT_EQ(boot.wait(kWait), 0u);
-}
-
-struct InUse : Rollback {
-    std::string wininit = windowsDirectory() + "\\WININIT.INI";
-    void SetUp() override
-    {
-        Rollback::SetUp();
-        clearPendingRenames();
-        DeleteFileA(wininit.c_str());
-        box.writeFile("App\\INSTALL.LOG", section1 + section2);
-    }
-    void TearDown() override
-    {
-        clearPendingRenames();
-        DeleteFileA(wininit.c_str());
-    }
-    // Runs the rollback while this process holds a.dll open without sharing.
-    void rollBackWhileHeld()
-    {
-        HANDLE held = CreateFileA((app + "\\a.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(runUninstall(box, "/S /R", app + "\\INSTALL.LOG"), 0u);
-        CloseHandle(held);
-        EXPECT_EQ(box.readFile("App\\a.dll"), "version 2") << "still the file that was in use";
-        EXPECT_FALSE(box.exists("Backup\\a.dll")) << "its contents wait in the temporary file";
-        EXPECT_EQ(box.readFile("App\\~RUX0000.TMP"), "version 1");
-    }
-};
-
-TEST_F(InUse, NtFamilyQueuesADeleteAndAMoveForTheRestart)
-{
-    rollBackWhileHeld();
-    std::string pending = pendingRenames();
-    size_t remove = pending.find("a.dll||");
-    size_t move = pending.find("~RUX0000.TMP|");
-    EXPECT_NE(remove, std::string::npos) << pending;
-    EXPECT_NE(move, std::string::npos) << pending;
-    EXPECT_LT(remove, move) << "the delete comes first";
-    restartWine();
-    EXPECT_EQ(box.readFile("App\\a.dll"), "version 1");
-    EXPECT_FALSE(box.exists("App\\~RUX0000.TMP"));
-}
-
-TEST_F(InUse, Windows95FamilyWritesTheRenameIntoWininit)
-{
-    WindowsVersionForProgram win98("UNINSTAL.EXE", "win98");
-    rollBackWhileHeld();
-    EXPECT_EQ(pendingRenames(), "");
-    char value[MAX_PATH] = "";
-    GetPrivateProfileStringA("rename", shortPath(app + "\\a.dll").c_str(), "", value, sizeof value, wininit.c_str());
-    EXPECT_EQ(std::string(value), shortPath(app + "\\~RUX0000.TMP"));
-    restartWine();
-    EXPECT_EQ(box.readFile("App\\a.dll"), "version 1");
-}
+INSTANTIATE_TEST_SUITE_P(Rows, WholeRun, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& info) { return info.param.name; });
 
 } // namespace

@@ -71,14 +71,9 @@ struct Wizard {
         if (!box)
             return "(no box)";
         std::string said = windowText(box) + ": ";
-        EnumChildWindows(
-            box,
-            [](HWND child, LPARAM out) -> BOOL {
-                if (className(child) == "Static" && !windowText(child).empty())
-                    *reinterpret_cast<std::string*>(out) += windowText(child);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&said));
+        for (HWND child : descendants(box))
+            if (className(child) == "Static")
+                said += windowText(child);
         pressButton(GetDlgItem(box, button));
         Sleep(200);
         return said;

@@ -1,8 +1,11 @@
 #include "winsupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+static void deleteValue(const std::string& key, const char* name);
 
 std::string windowsPath(const std::string& path)
 {
@@ -97,8 +100,16 @@ std::string Sandbox::path(const std::string& relative) const
     return relative.empty() ? root : root + "\\" + relative;
 }
 
+static void makeFolders(const std::string& path)
+{
+    for (size_t at = 3; (at = path.find('\\', at)) != std::string::npos; ++at)
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
 void writeWholeFile(const std::string& path, const std::string& content)
 {
+    makeFolders(path.substr(0, path.rfind('\\')));
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     if (file != INVALID_HANDLE_VALUE) {
@@ -124,11 +135,98 @@ std::string readWholeFile(const std::string& path)
 
 void Sandbox::writeFile(const std::string& relative, const std::string& content) const
 {
-    std::string full = path(relative);
-    // Make the folders on the way.
-    for (size_t at = root.size() + 1; (at = full.find('\\', at)) != std::string::npos; ++at)
-        CreateDirectoryA(full.substr(0, at).c_str(), nullptr);
-    writeWholeFile(full, content);
+    writeWholeFile(path(relative), content);
+}
+
+namespace {
+struct Entry {
+    std::string path, content;
+    bool gone, folder;
+    DWORD attributes;
+    std::string valueName;   // and a value's type in `attributes`, its data in `content`
+    bool value;
+};
+
+std::vector<Entry> entries(const std::string& base, const std::string& spec)
+{
+    const std::pair<std::string, DWORD> kMarks[] = {{" (read-only)", FILE_ATTRIBUTE_READONLY},
+                                                    {" (hidden)", FILE_ATTRIBUTE_HIDDEN}};
+    const std::pair<std::string, DWORD> kTypes[] = {{"sz", REG_SZ}, {"expand", REG_EXPAND_SZ}, {"multi", REG_MULTI_SZ},
+                                                    {"dword", REG_DWORD}, {"binary", REG_BINARY}};
+    std::vector<Entry> list;
+    for (size_t at = 0, end = 0; !spec.empty() && end < spec.size(); at = end + 1) {
+        end = std::min(spec.find('|', at), spec.size());
+        std::string item = spec.substr(at, end - at);
+        Entry entry = {"", "x", item[0] == '-', false, 0, "", false};
+        item.erase(0, entry.gone ? 1 : 0);
+        size_t equals = item.find('=');
+        if (equals != std::string::npos) {
+            entry.content = item.substr(equals + 1);
+            item.resize(equals);
+        }
+        entry.value = item.compare(0, 5, "HKCU\\") == 0 || item.compare(0, 5, "HKLM\\") == 0;
+        if (entry.value) {
+            size_t colon = item.find(':');
+            entry.valueName = colon == std::string::npos ? "" : item.substr(colon + 1);
+            entry.path = item.substr(0, colon);
+            std::string type = entry.content.substr(0, entry.content.find(':'));
+            entry.content.erase(0, type.size() + 1);
+            for (const auto& [name, code] : kTypes)
+                entry.attributes = name == type ? code : entry.attributes;
+            entry.folder = colon == std::string::npos;   // the key itself
+            list.push_back(entry);
+            continue;
+        }
+        for (const auto& [mark, attribute] : kMarks)
+            if (item.size() > mark.size() && item.compare(item.size() - mark.size(), mark.size(), mark) == 0) {
+                item.resize(item.size() - mark.size());
+                entry.attributes = attribute;
+            }
+        entry.folder = item.back() == '\\';
+        entry.path = item[0] == '\\' || item[1] == ':' ? item : base + "\\" + item;
+        list.push_back(entry);
+    }
+    return list;
+}
+} // namespace
+
+void layOut(const std::string& base, const std::string& spec)
+{
+    for (const Entry& entry : entries(base, spec)) {
+        if (entry.value) {
+            setValue(entry.path, entry.valueName.c_str(), entry.attributes, entry.content);
+            continue;
+        }
+        entry.folder ? makeFolders(entry.path) : writeWholeFile(entry.path, entry.content);
+        SetFileAttributesA(entry.path.c_str(), entry.attributes ? entry.attributes : FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+void expectLaidOut(const std::string& base, const std::string& spec)
+{
+    for (const Entry& entry : entries(base, spec)) {
+        if (entry.value) {
+            expectValue(entry.path, entry.folder ? nullptr : entry.valueName.c_str(),
+                        entry.gone ? REG_NONE : entry.attributes, entry.content);
+            continue;
+        }
+        EXPECT_EQ(present(entry.path), !entry.gone) << entry.path;
+        if (!entry.gone && !entry.folder) {
+            EXPECT_EQ(readWholeFile(entry.path), entry.content) << entry.path;
+        }
+    }
+}
+
+void removeLaidOut(const std::string& base, const std::string& spec)
+{
+    for (const Entry& entry : entries(base, spec)) {
+        if (entry.value) {
+            deleteValue(entry.path, entry.valueName.c_str());
+            continue;
+        }
+        SetFileAttributesA(entry.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        entry.folder ? RemoveDirectoryA(entry.path.c_str()) : DeleteFileA(entry.path.c_str());
+    }
 }
 
 std::string Sandbox::readFile(const std::string& relative) const
@@ -144,6 +242,7 @@ bool Sandbox::exists(const std::string& relative) const
 std::string Sandbox::installProgram(const std::string& name) const
 {
     std::string target = path(name);
+    makeFolders(target.substr(0, target.rfind('\\')));
     CopyFileA(builtProgram().c_str(), target.c_str(), FALSE);
     return target;
 }
@@ -162,10 +261,184 @@ SandboxKey::~SandboxKey()
     RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
 }
 
+namespace {
+HKEY rootOf(const std::string& key, std::string* below)
+{
+    bool machine = key.compare(0, 5, "HKLM\\") == 0, named = machine || key.compare(0, 5, "HKCU\\") == 0;
+    *below = named ? key.substr(5) : key;
+    return machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+} // namespace
+
+void setValue(const std::string& key, const char* name, DWORD type, const std::string& data)
+{
+    std::string below;
+    HKEY root = rootOf(key, &below), handle;
+    if (RegCreateKeyExA(root, below.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(handle, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+    RegCloseKey(handle);
+}
+
+bool readValue(const std::string& key, const char* name, DWORD* type, std::string* data)
+{
+    std::string below;
+    HKEY root = rootOf(key, &below);
+    char buffer[4096];
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(root, below.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type, buffer, &size) != ERROR_SUCCESS)
+        return false;
+    data->assign(buffer, size);
+    return true;
+}
+
+bool keyPresent(const std::string& key)
+{
+    std::string below;
+    HKEY root = rootOf(key, &below), handle;
+    if (RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+static void deleteValue(const std::string& key, const char* name)
+{
+    std::string below;
+    HKEY root = rootOf(key, &below), handle;
+    if (RegOpenKeyExA(root, below.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(handle, name);
+    RegCloseKey(handle);
+}
+
+void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data)
+{
+    DWORD found = REG_NONE;
+    std::string got;
+    if (!name) {
+        EXPECT_EQ(keyPresent(key), type != REG_NONE) << key;
+    } else if (!readValue(key, name, &found, &got)) {
+        EXPECT_EQ(type, static_cast<DWORD>(REG_NONE)) << key << ", no value " << name;
+    } else {
+        EXPECT_EQ(std::to_string(found) + ":" + got, std::to_string(type) + ":" + data) << key << ", value " << name;
+    }
+}
+
+const char kSessionManager[] = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager";
+
+void forgetRestartWork()
+{
+    deleteValue(kSessionManager, "PendingFileRenameOperations");
+    removeLaidOut(windowsDirectory(), "WININIT.INI|wininit.bak");
+}
+
+bool restartWine()
+{
+    // The System folder's wineboot has this program's bitness.
+    Process boot;
+    return boot.start(systemDirectory() + "\\wineboot.exe", "-r") && boot.wait(60000) == 0;
+}
+
+namespace {
+// The Unix path under which Wine keeps `path`.
+std::string unixPath(const std::string& path)
+{
+    typedef char*(CDECL * UnixFileName)(LPCWSTR);
+    auto convert = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    if (!convert || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return "";
+    char* name = convert(wide);
+    if (!name)
+        return "";
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Wine starts a Unix program but cannot wait for it: poll for its effect.
+bool runUnix(const std::string& program, const std::string& arguments, const std::function<bool()>& done)
+{
+    Process unix;
+    if (!unix.start(windowsPath(program), arguments))
+        return false;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20))
+        if (done())
+            return true;
+    return false;
+}
+
+// A drive letter "R:" is the link of that name among the prefix's devices.
+std::string unixLinkPath(const std::string& link)
+{
+    size_t cut = link.rfind('\\');
+    if (link.size() == 2 && link[1] == ':') {
+        std::string devices = unixPath("C:\\");   // .../dosdevices/c:/
+        devices.resize(devices.find_last_of('/', devices.size() - 2) + 1);
+        return devices + static_cast<char>(tolower(link[0])) + ":";
+    }
+    return cut == std::string::npos ? "" : unixPath(link.substr(0, cut)) + "/" + link.substr(cut + 1);
+}
+
+std::string shownAs(const std::string& link)
+{
+    return link.size() == 2 ? link + "\\" : link;
+}
+} // namespace
+
+std::string linkFolder(const std::string& link, const std::string& target)
+{
+    std::string name = link;
+    if (link == "*") {
+        name.clear();
+        for (char letter = 'R'; letter < 'Z' && name.empty(); ++letter)
+            if (GetDriveTypeA((std::string(1, letter) + ":\\").c_str()) == DRIVE_NO_ROOT_DIR)
+                name = std::string(1, letter) + ":";
+    }
+    std::string from = unixLinkPath(name), to = unixPath(target);
+    if (name.empty() || from.empty() || to.empty() ||
+        !runUnix("/bin/ln", "-sfn \"" + to + "\" \"" + from + "\"", [&] { return present(shownAs(name)); }))
+        return "";
+    return name;
+}
+
+bool unlinkFolder(const std::string& link)
+{
+    return runUnix("/bin/rm", "-f \"" + unixLinkPath(link) + "\"", [&] { return !present(shownAs(link)); });
+}
+
+std::vector<std::string> subfolders(const std::string& path)
+{
+    std::vector<std::string> folders;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return folders;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.cFileName[0] != '.') {
+            folders.push_back(path + "\\" + data.cFileName);
+            std::vector<std::string> below = subfolders(folders.back());
+            folders.insert(folders.end(), below.begin(), below.end());
+        }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return folders;
+}
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to)
+{
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+}
+
 WindowsVersionForProgram::WindowsVersionForProgram(const std::string& exeName, const char* version)
-    : key("Software\\Wine\\AppDefaults\\" + exeName)
+    : key(version ? "Software\\Wine\\AppDefaults\\" + exeName : "")
 {
     HKEY handle;
+    if (!version)
+        return;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) ==
         ERROR_SUCCESS) {
         RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
@@ -176,7 +449,21 @@ WindowsVersionForProgram::WindowsVersionForProgram(const std::string& exeName, c
 
 WindowsVersionForProgram::~WindowsVersionForProgram()
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+    if (!key.empty())
+        RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+}
+
+HeldFile::HeldFile(const std::string& path)
+{
+    if (!path.empty())
+        handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+void HeldFile::release()
+{
+    if (handle && handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    handle = nullptr;
 }
 
 Process::~Process()
@@ -266,29 +553,31 @@ std::string className(HWND window)
 }
 
 namespace {
-struct ChildSearch {
-    const char* cls;
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK visitChild(HWND child, LPARAM context)
+BOOL CALLBACK collectChild(HWND child, LPARAM list)
 {
-    auto* search = reinterpret_cast<ChildSearch*>(context);
-    if ((!search->cls || lstrcmpiA(className(child).c_str(), search->cls) == 0) &&
-        (search->id < 0 || GetDlgCtrlID(child) == search->id)) {
-        search->found = child;
-        return FALSE;
-    }
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
     return TRUE;
 }
 } // namespace
 
+std::vector<HWND> descendants(HWND parent)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+INT_PTR CALLBACK plainDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
 HWND findDescendant(HWND parent, const char* cls, int id)
 {
-    ChildSearch search = {cls, id, nullptr};
-    EnumChildWindows(parent, visitChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND child : descendants(parent))
+        if ((!cls || lstrcmpiA(className(child).c_str(), cls) == 0) && (id < 0 || GetDlgCtrlID(child) == id))
+            return child;
+    return nullptr;
 }
 
 void pressButton(HWND button)

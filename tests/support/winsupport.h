@@ -1,10 +1,12 @@
 // Helpers for the tests that run under Wine: a sandbox folder and registry
 // key per test, the program under test as a real process, and its windows.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // A path from the environment: a Unix path (/work/...) becomes the Z: path
 // under which Wine shows it.
@@ -36,7 +38,21 @@ std::string systemDirectory();
 std::string shortPath(const std::string& path);
 bool present(const std::string& path);
 std::string readWholeFile(const std::string& path);
+// Writes a file, making the folders on the way.
 void writeWholeFile(const std::string& path, const std::string& content);
+
+// Files, folders and registry values in one line, entries apart by "|":
+// "a" is a file holding "x", "a=text" a file holding text, "a\" a folder;
+// " (read-only)" or " (hidden)" after a file's name gives it that attribute.
+// Paths that begin with neither a drive nor "\" are below `base`.
+// "HKCU\key:name=type:data" is a registry value (HKLM too; type sz, expand,
+// multi, dword or binary; data as stored). "-" before an entry, for checks,
+// means nothing there ("-HKCU\key": no such key). layOut makes them,
+// expectLaidOut checks them (a folder's presence, a file's content, a
+// value's type and data), removeLaidOut deletes what they name.
+void layOut(const std::string& base, const std::string& spec);
+void expectLaidOut(const std::string& base, const std::string& spec);
+void removeLaidOut(const std::string& base, const std::string& spec);
 
 // A registry key under HKEY_CURRENT_USER\Software\RuvoTest\<name>, deleted
 // when made and when dropped.
@@ -46,12 +62,55 @@ struct SandboxKey {
     std::string subKey;
 };
 
-// Makes Wine report another Windows version (for example "win98") to the
-// programs of one file name while it lives.
+// Registry values and keys below HKEY_CURRENT_USER, or below
+// HKEY_LOCAL_MACHINE for a key written "HKLM\...". readValue gives the
+// type and data, or false for a missing value.
+void setValue(const std::string& key, const char* name, DWORD type, const std::string& data);
+bool readValue(const std::string& key, const char* name, DWORD* type, std::string* data);
+bool keyPresent(const std::string& key);
+// Expects the value with its type and data; type REG_NONE expects no such
+// value, or with no name no such key.
+void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data);
+
+// Where the renames and deletions that wait for a restart are queued.
+extern const char kSessionManager[];
+
+// Forgets what waits for a restart: the pending renames and WININIT.INI.
+void forgetRestartWork();
+
+// Restarts Wine's Windows the way the tests may: carries out the pending
+// renames and WININIT.INI. True when it ran to its end.
+bool restartWine();
+
+// Links made from the Linux side (Wine's CreateSymbolicLink makes nothing):
+// a folder link at `link` to the folder `target`, or with `link` "*" a new
+// drive letter whose root is `target`. Gives the link's name as Windows
+// shows it ("R:" for a drive), "" on failure; unlink removes it again.
+std::string linkFolder(const std::string& link, const std::string& target);
+bool unlinkFolder(const std::string& link);
+
+// Every folder below `path`, parents before their children.
+std::vector<std::string> subfolders(const std::string& path);
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to);
+
+// Makes Wine report another Windows version (for example "win98"; nullptr
+// changes nothing) to the programs of one file name while it lives.
 struct WindowsVersionForProgram {
     WindowsVersionForProgram(const std::string& exeName, const char* version);
     ~WindowsVersionForProgram();
     std::string key;
+};
+
+// A file held open without sharing (so that it cannot be deleted or
+// replaced) until released or dropped; an empty path holds nothing.
+struct HeldFile {
+    explicit HeldFile(const std::string& path);
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    ~HeldFile() { release(); }
+    void release();
+    HANDLE handle = nullptr;
 };
 
 // The program under test, started as a real process; ended if still running
@@ -78,6 +137,12 @@ std::string className(HWND window);
 // The first descendant of `parent` (depth first) of class `cls` with id `id`
 // (-1: any id).
 HWND findDescendant(HWND parent, const char* cls, int id = -1);
+
+// Every descendant of `parent`, depth first.
+std::vector<HWND> descendants(HWND parent);
+
+// A dialog procedure that leaves everything to the dialog manager.
+INT_PTR CALLBACK plainDialogProc(HWND, UINT, WPARAM, LPARAM);
 
 // Presses a button the way a click does.
 void pressButton(HWND button);

@@ -32,4 +32,15 @@ TEST(Platform, Windows95FamilyIsTheOtherPlatform)
     EXPECT_EQ(reportedPlatform("win95"), 21u);
 }
 
+#ifndef _WIN64
+// The shipped 32-bit program is tested as 64-bit Windows runs it, through
+// the 32-bit views of the System folder and of HKLM\Software.
+TEST(Platform, The32BitBuildRunsAsOn64BitWindows)
+{
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+    EXPECT_TRUE(wow64);
+}
+#endif
+
 } // namespace

@@ -52,17 +52,21 @@ struct ProgressTest : ::testing::Test {
     }
 };
 
+int received;
+
+LRESULT CALLBACK receivingStatic(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_USER + 1)
+        ++received;
+    return CallWindowProcA(staticProc, window, message, wParam, lParam);
+}
+
 TEST_F(ProgressTest, AShortPumpReturnsAtOnceAndRunsWhatIsPending)
 {
-    static int received;
     received = 0;
     HWND target = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    staticProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM p, LPARAM l) -> LRESULT {
-            if (m == WM_USER + 1)
-                ++received;
-            return CallWindowProcA(staticProc, w, m, p, l);
-        })));
+    staticProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(receivingStatic)));
     Sleep(20);   // past the pump's interval
     PostMessageA(target, WM_USER + 1, 0, 0);
     DWORD start = GetTickCount();
@@ -83,7 +87,7 @@ TEST_F(ProgressTest, AShortPumpReturnsAtOnceAndRunsWhatIsPending)
 TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
 {
     runState.wizardDialog = CreateDialogParamA(runState.instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr,
-                                               [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                               plainDialogProc, 0);
     ASSERT_NE(runState.wizardDialog, nullptr);
     HWND action = GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT);
     staticProc = reinterpret_cast<WNDPROC>(
@@ -111,7 +115,7 @@ TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
 TEST_F(ProgressTest, TheWizardTurnsIntoTheProgressDisplay)
 {
     runState.wizardDialog = CreateDialogParamA(runState.instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr,
-                                               [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                               plainDialogProc, 0);
     ASSERT_NE(runState.wizardDialog, nullptr);
     copyText(runState.applicationTitle, kPathSize, "Sample");
     startRunDisplay();

@@ -13,7 +13,7 @@ TEST(Resources, DialogsIconAndPanelBitmap)
     HINSTANCE self = GetModuleHandleA(nullptr);
     for (int dialogId : {IDD_WIZARD, IDD_SHARED}) {
         HWND dialog = CreateDialogParamA(self, MAKEINTRESOURCEA(dialogId), nullptr,
-                                         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                         plainDialogProc, 0);
         EXPECT_NE(dialog, nullptr) << dialogId;
         EXPECT_NE(GetDlgItem(dialog, 1002), nullptr) << dialogId;
         DestroyWindow(dialog);
