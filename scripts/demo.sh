@@ -14,7 +14,12 @@ trap wine_env_stop EXIT
 shots=$root/build/demo
 mkdir -p "$shots"
 status=0
-wine64 build/x86_64/tests/demo.exe "$root/sample" "$root/build/x86_64/UNINSTAL.EXE" "$shots" || status=$?
+# The demo uninstalls with the program that ships, the i686 build, where
+# 32-bit programs run here; else with the x86_64 build.
+program=$root/build/i686/UNINSTAL.EXE
+[ "$RUVO_WINE32" = 1 ] || program=$root/build/x86_64/UNINSTAL.EXE
+echo "Uninstalling with $program"
+wine64 build/x86_64/tests/demo.exe "$root/sample" "$program" "$shots" || status=$?
 for bmp in "$shots"/*.bmp; do
   [ -e "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done
