@@ -80,15 +80,6 @@ const FakeValue* FakeMachine::value(int root, const std::string& key, const std:
     return value == found->second.end() ? nullptr : &value->second;
 }
 
-std::vector<std::string> FakeMachine::traced(const std::string& prefix) const
-{
-    std::vector<std::string> result;
-    for (const std::string& entry : trace)
-        if (entry.compare(0, prefix.size(), prefix) == 0)
-            result.push_back(entry);
-    return result;
-}
-
 // --- The engine's host -------------------------------------------------------
 
 namespace {

@@ -61,8 +61,6 @@ struct FakeMachine {
                   const std::string& data);
     bool hasKey(int root, const std::string& key) const;
     const FakeValue* value(int root, const std::string& key, const std::string& name) const;
-    // The trace's entries that begin with `prefix`, in order.
-    std::vector<std::string> traced(const std::string& prefix) const;
 };
 
 extern FakeMachine fake;
