@@ -147,16 +147,16 @@ struct Entry {
     bool value;
 };
 
-std::vector<Entry> entries(const std::string& base, const std::string& spec)
+std::vector<Entry> entries(const std::string& base, const std::string& lines)
 {
     const std::pair<std::string, DWORD> kMarks[] = {{" (read-only)", FILE_ATTRIBUTE_READONLY},
                                                     {" (hidden)", FILE_ATTRIBUTE_HIDDEN}};
     const std::pair<std::string, DWORD> kTypes[] = {{"sz", REG_SZ}, {"expand", REG_EXPAND_SZ}, {"multi", REG_MULTI_SZ},
                                                     {"dword", REG_DWORD}, {"binary", REG_BINARY}};
     std::vector<Entry> list;
-    for (size_t at = 0, end = 0; !spec.empty() && end < spec.size(); at = end + 1) {
-        end = std::min(spec.find('|', at), spec.size());
-        std::string item = spec.substr(at, end - at);
+    for (size_t at = 0, end = 0; !lines.empty() && end < lines.size(); at = end + 1) {
+        end = std::min(lines.find('|', at), lines.size());
+        std::string item = lines.substr(at, end - at);
         Entry entry = {"", "x", item[0] == '-', false, 0, "", false};
         item.erase(0, entry.gone ? 1 : 0);
         size_t equals = item.find('=');
@@ -190,9 +190,9 @@ std::vector<Entry> entries(const std::string& base, const std::string& spec)
 }
 } // namespace
 
-void layOut(const std::string& base, const std::string& spec)
+void layOut(const std::string& base, const std::string& lines)
 {
-    for (const Entry& entry : entries(base, spec)) {
+    for (const Entry& entry : entries(base, lines)) {
         if (entry.value) {
             setValue(entry.path, entry.valueName.c_str(), entry.attributes, entry.content);
             continue;
@@ -202,9 +202,9 @@ void layOut(const std::string& base, const std::string& spec)
     }
 }
 
-void expectLaidOut(const std::string& base, const std::string& spec)
+void expectLaidOut(const std::string& base, const std::string& lines)
 {
-    for (const Entry& entry : entries(base, spec)) {
+    for (const Entry& entry : entries(base, lines)) {
         if (entry.value) {
             expectValue(entry.path, entry.folder ? nullptr : entry.valueName.c_str(),
                         entry.gone ? REG_NONE : entry.attributes, entry.content);
@@ -217,9 +217,9 @@ void expectLaidOut(const std::string& base, const std::string& spec)
     }
 }
 
-void removeLaidOut(const std::string& base, const std::string& spec)
+void removeLaidOut(const std::string& base, const std::string& lines)
 {
-    for (const Entry& entry : entries(base, spec)) {
+    for (const Entry& entry : entries(base, lines)) {
         if (entry.value) {
             deleteValue(entry.path, entry.valueName.c_str());
             continue;

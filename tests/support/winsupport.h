@@ -50,9 +50,9 @@ void writeWholeFile(const std::string& path, const std::string& content);
 // means nothing there ("-HKCU\key": no such key). layOut makes them,
 // expectLaidOut checks them (a folder's presence, a file's content, a
 // value's type and data), removeLaidOut deletes what they name.
-void layOut(const std::string& base, const std::string& spec);
-void expectLaidOut(const std::string& base, const std::string& spec);
-void removeLaidOut(const std::string& base, const std::string& spec);
+void layOut(const std::string& base, const std::string& lines);
+void expectLaidOut(const std::string& base, const std::string& lines);
+void removeLaidOut(const std::string& base, const std::string& lines);
 
 // A registry key under HKEY_CURRENT_USER\Software\RuvoTest\<name>, deleted
 // when made and when dropped.
