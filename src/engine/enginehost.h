@@ -21,7 +21,6 @@ constexpr unsigned long kAttributeReparsePoint = 0x400;   // a link: never follo
 // Windows error codes the engine tells apart.
 constexpr unsigned long kErrorFileNotFound = 2;
 constexpr unsigned long kErrorAccessDenied = 5;
-constexpr unsigned long kErrorNoMoreItems = 259;
 constexpr unsigned long kErrorNotImplemented = 120;   // a kind of change not handled yet
 
 struct FoundEntry {

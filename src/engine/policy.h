@@ -40,9 +40,6 @@ enum KeyRemovalKind {
 // every key above one of them.
 bool mayRemoveKey(int root, const char* key, KeyRemovalKind kind);
 
-// True when a component of `path` is "." or "..".
-bool hasDotComponent(const char* path);
-
 // True when `path` ends with `ending`, ASCII letters compared without case.
 bool endsWithNoCase(const char* path, const char* ending);
 
