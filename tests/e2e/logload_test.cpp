@@ -40,45 +40,32 @@ BoxSeen runUntilBox(const Sandbox& box, const std::string& arguments)
     return seen;
 }
 
-TEST(LogLoading, ALogThatCannotBeOpened)
+// Each log written as `log` holds "*** x\r\nTitle: T\r\n" unless `content`
+// says otherwise; `argument` names the log on the command line.
+TEST(LogLoading, ALogThatCannotBeOpenedOrIsNotALog)
 {
-    Sandbox box("logload_missing");
-    BoxSeen seen = runUntilBox(box, box.path("MISSING.LOG"));
-    EXPECT_EQ(seen.caption, "Ruvo Uninstall");
-    EXPECT_EQ(seen.message, "Could not open INSTALL.LOG file.");
-}
-
-TEST(LogLoading, ALogPathInQuotesKeepsThemAndFailsToOpen)
-{
-    Sandbox box("logload_quoted");
-    box.writeFile("INSTALL.LOG", "*** x\r\nTitle: T\r\n");
-    BoxSeen seen = runUntilBox(box, "\"" + box.path("INSTALL.LOG") + "\"");
-    EXPECT_EQ(seen.message, "Could not open INSTALL.LOG file.");
-}
-
-TEST(LogLoading, AnOverlongCommandLineIsKeptWholeAndNotOpenedShortened)
-{
-    // The first 255 characters of this path name a log that exists: a
-    // command line cut to fit a buffer would open it.
-    Sandbox box("logload_long");
-    std::string folder = "Deep" + std::string(120, 'x');
-    CreateDirectoryA(box.path(folder).c_str(), nullptr);
-    std::string log = box.path(folder + "\\" + std::string(200, 'y') + ".LOG");
-    std::string cut = log.substr(0, 255);
-    box.writeFile(cut.substr(box.root.size() + 1), "*** x\r\nTitle: T\r\n");
-    BoxSeen seen = runUntilBox(box, log);
-    EXPECT_EQ(seen.message, "Could not open INSTALL.LOG file.");
-}
-
-TEST(LogLoading, ALogThatIsNotALog)
-{
-    for (const char* content : {"Title: T\r\n*** x\r\n", "*** x\nTitle: T\n", "***x\r\nTitle: T\r\n"}) {
-        SCOPED_TRACE(content);
-        Sandbox box("logload_invalid");
-        box.writeFile("INSTALL.LOG", content);
-        BoxSeen seen = runUntilBox(box, box.path("INSTALL.LOG"));
-        EXPECT_EQ(seen.caption, "Ruvo Uninstall");
-        EXPECT_EQ(seen.message, "Invalid INSTALL.LOG file.");
+    const char kMissing[] = "Could not open INSTALL.LOG file.", kInvalid[] = "Invalid INSTALL.LOG file.";
+    // The first 255 characters of the overlong path name a log that exists:
+    // a command line cut to fit a buffer would open it.
+    std::string longLog = "Deep" + std::string(120, 'x') + "\\" + std::string(200, 'y') + ".LOG";
+    struct Case {
+        std::string log, content, argument;
+        const char* message;
+    } cases[] = {
+        {"", "", "MISSING.LOG", kMissing},
+        {"INSTALL.LOG", "", "\"INSTALL.LOG\"", kMissing},   // quotes are kept
+        {longLog.substr(0, 255 - (sizeof "C:\\ruvotest\\logload\\" - 1)), "", longLog, kMissing},
+        {"INSTALL.LOG", "Title: T\r\n*** x\r\n", "INSTALL.LOG", kInvalid},
+        {"INSTALL.LOG", "*** x\nTitle: T\n", "INSTALL.LOG", kInvalid},
+    };
+    for (const Case& c : cases) {
+        Sandbox box("logload");
+        if (!c.log.empty())
+            box.writeFile(c.log, c.content.empty() ? "*** x\r\nTitle: T\r\n" : c.content);
+        std::string argument = c.argument[0] == '"' ? "\"" + box.path(c.argument.substr(1)) : box.path(c.argument);
+        BoxSeen seen = runUntilBox(box, argument);
+        EXPECT_EQ(seen.caption, "Ruvo Uninstall") << c.argument;
+        EXPECT_EQ(seen.message, c.message) << c.argument;
     }
 }
 

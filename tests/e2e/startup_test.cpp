@@ -37,52 +37,38 @@ void cancelDialog(HWND dialog)
     pressButton(findDescendant(dialog, "Button", IDCANCEL));
 }
 
+// Without a log the Open File dialog asks for one, its filter text from the
+// companion INI, which is the program's own path with the extension
+// replaced (a program renamed SETUPX.EXE reads SETUPX.INI).
 TEST(Startup, WithoutALogTheOpenFileDialogAsksForIt)
 {
-    Sandbox box("startup_open");
-    Process program;
-    ASSERT_TRUE(program.start(box.installProgram(), ""));
-    HWND dialog = waitForOpenDialog(program);
-    ASSERT_NE(dialog, nullptr) << "no Open File dialog";
-    EXPECT_EQ(fileTypeText(dialog), "Installation Logs");
-    EXPECT_EQ(fileNameText(dialog), "INSTALL.LOG");
-
-    // The background window exists but stays hidden without a companion INI.
-    HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWindowWait);
-    ASSERT_NE(main, nullptr);
-    EXPECT_FALSE(IsWindowVisible(main));
-
-    cancelDialog(dialog);
-    EXPECT_EQ(program.wait(kWindowWait), 0u);
-}
-
-TEST(Startup, CompanionIniReplacesTheFilterText)
-{
-    Sandbox box("startup_override");
-    box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg1=Ruvo Logs|Anything\r\n");
-    Process program;
-    ASSERT_TRUE(program.start(box.installProgram(), ""));
-    HWND dialog = waitForOpenDialog(program);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(fileTypeText(dialog), "Ruvo Logs\r\nAnything");
-    cancelDialog(dialog);
-    EXPECT_EQ(program.wait(kWindowWait), 0u);
-}
-
-TEST(Startup, CompanionIniFollowsTheProgramsOwnName)
-{
-    // The INI is the program's path with the extension replaced: a program
-    // renamed SETUPX.EXE reads SETUPX.INI, not UNINSTAL.INI.
-    Sandbox box("startup_renamed");
-    box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg1=Wrong\r\n");
-    box.writeFile("SETUPX.INI", "[Language]\r\nMsg1=Right\r\n");
-    Process program;
-    ASSERT_TRUE(program.start(box.installProgram("SETUPX.EXE"), ""));
-    HWND dialog = waitForOpenDialog(program);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(fileTypeText(dialog), "Right");
-    cancelDialog(dialog);
-    EXPECT_EQ(program.wait(kWindowWait), 0u);
+    struct Case {
+        const char *program, *ini, *filter;
+    } cases[] = {
+        {"UNINSTAL.EXE", nullptr, "Installation Logs"},
+        {"UNINSTAL.EXE", "UNINSTAL.INI", "Ruvo Logs\r\nAnything"},
+        {"SETUPX.EXE", "SETUPX.INI", "Ruvo Logs\r\nAnything"},
+    };
+    for (const Case& c : cases) {
+        Sandbox box("startup_open");
+        box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg1=Wrong\r\n");
+        if (c.ini)
+            box.writeFile(c.ini, "[Language]\r\nMsg1=Ruvo Logs|Anything\r\n");
+        else
+            DeleteFileA(box.path("UNINSTAL.INI").c_str());
+        Process program;
+        ASSERT_TRUE(program.start(box.installProgram(c.program), ""));
+        HWND dialog = waitForOpenDialog(program);
+        ASSERT_NE(dialog, nullptr) << "no Open File dialog for " << c.program;
+        EXPECT_EQ(fileTypeText(dialog), c.filter);
+        EXPECT_EQ(fileNameText(dialog), "INSTALL.LOG");
+        // The background window exists but stays hidden without "No Background=0".
+        HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWindowWait);
+        ASSERT_NE(main, nullptr);
+        EXPECT_FALSE(IsWindowVisible(main));
+        cancelDialog(dialog);
+        EXPECT_EQ(program.wait(kWindowWait), 0u);
+    }
 }
 
 TEST(Startup, NoBackgroundZeroShowsTheMaximizedGradient)

@@ -86,10 +86,9 @@ struct WizardTest : ::testing::Test {
 
     std::string startLog() { return "***  Installation\r\nTitle: Wizard Test Installation\r\n"; }
     // Writes the log and starts the program on it with `switches`.
-    void start(Wizard& wizard, const std::string& body, const std::string& switches = "",
-               const std::string& logPath = "")
+    void start(Wizard& wizard, const std::string& body, const std::string& switches = "")
     {
-        std::string log = logPath.empty() ? app + "\\INSTALL.LOG" : logPath;
+        std::string log = app + "\\INSTALL.LOG";
         writeWholeFile(log, startLog() + body);
         CreateDirectoryA(box.path("Bin").c_str(), nullptr);
         ASSERT_TRUE(wizard.start(box.installProgram("Bin\\UNINSTAL.EXE"), switches + " " + shortPath(log)));
@@ -168,40 +167,6 @@ TEST_F(WizardTest, AutomaticWithBackupsOffersTheRollback)
     EXPECT_TRUE(box.exists("App\\b.txt"));   // the first installation's file stays
 }
 
-TEST_F(WizardTest, CustomWithOnlyRegistryEditsShowsThatPage)
-{
-    Wizard wizard;
-    // A log at a drive's root has no folder of its own to list.
-    start(wizard, "RegDB Key: Software\\RuvoTest\\wizard\r\nRegDB Val: 1\r\nRegDB Name: V\r\nRegDB Old: 0\r\n", "",
-          "C:\\RUVOWIZ.LOG");
-    wizard.choose(Second);
-    wizard.press(Next);
-    EXPECT_EQ(wizard.caption(), "Select Registry Keys to Edit");
-    ASSERT_EQ(wizard.lineCount(), 1);
-    EXPECT_EQ(wizard.line(0), "Software\\RuvoTest\\wizard Value Name: V=0");
-    EXPECT_TRUE(wizard.visible(SelectAll));
-    wizard.press(Back);
-    EXPECT_EQ(wizard.caption(), "Select Uninstall Method");
-    EXPECT_TRUE(wizard.checked(Second));
-    wizard.pressLater(Cancel);
-    wizard.answerCancel(IDYES);
-    EXPECT_EQ(wizard.program.wait(kWait), 0u);
-    DeleteFileA("C:\\RUVOWIZ.LOG");
-}
-
-TEST_F(WizardTest, CustomWithNothingLoggedGoesToThePerformPage)
-{
-    Wizard wizard;
-    start(wizard, "", "", "C:\\RUVOWIZ.LOG");
-    wizard.choose(Second);
-    wizard.press(Next);
-    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
-    wizard.press(Next);
-    EXPECT_EQ(wizard.program.wait(kWait), 0u);
-    EXPECT_TRUE(present("C:\\RUVOWIZ.LOG")) << "a Custom run keeps the log";
-    DeleteFileA("C:\\RUVOWIZ.LOG");
-}
-
 TEST_F(WizardTest, SelectionsAreStoredWhenThePageIsLeft)
 {
     Wizard wizard;
@@ -232,30 +197,6 @@ TEST_F(WizardTest, SelectionsAreStoredWhenThePageIsLeft)
     EXPECT_TRUE(box.exists("App\\a.txt"));
     EXPECT_FALSE(box.exists("App\\b.txt"));
     EXPECT_TRUE(box.exists("App\\INSTALL.LOG"));
-}
-
-TEST_F(WizardTest, SubSystemsPageListsTheSubSystemProgramsAndServices)
-{
-    Wizard wizard;
-    start(wizard, "SubSystem: BDE\r\nExecute Program: C:\\APP\\CLEAN.EXE\r\nExecute Name: Clean up\r\n"
-                  "Create Service: RuvoService\r\n", "", "C:\\RUVOWIZ.LOG");
-    wizard.choose(Second);
-    wizard.press(Next);
-    EXPECT_EQ(wizard.caption(), "Select Sub-Systems to Remove");
-    ASSERT_EQ(wizard.lineCount(), 3);
-    EXPECT_EQ(wizard.line(0), "BDE");
-    EXPECT_EQ(wizard.line(1), "Clean up");
-    EXPECT_EQ(wizard.line(2), "RuvoService");
-    wizard.select(2, true);
-    wizard.press(Back);
-    wizard.press(Next);
-    EXPECT_FALSE(wizard.selected(0));
-    EXPECT_FALSE(wizard.selected(1));
-    EXPECT_TRUE(wizard.selected(2));
-    wizard.pressLater(Cancel);
-    wizard.answerCancel(IDYES);
-    EXPECT_EQ(wizard.program.wait(kWait), 0u);
-    DeleteFileA("C:\\RUVOWIZ.LOG");
 }
 
 TEST_F(WizardTest, ConfirmRunWaitsForFinish)
