@@ -7,12 +7,15 @@
 #include <initializer_list>
 
 #include "common/text.h"
+#include "engine/devices.h"
 #include "engine/enginehost.h"
 #include "engine/fileremoval.h"
 #include "engine/files.h"
 #include "engine/ini.h"
 #include "engine/policy.h"
 #include "engine/registry.h"
+#include "engine/selfreg.h"
+#include "engine/shareddlls.h"
 #include "log/itemlists.h"
 #include "startup/runstate.h"
 
@@ -176,9 +179,9 @@ void beforeRemoval(const Run& run, const Item* file)
     if (run.rollback && !(file->backupInstall == file->install && file->backupPath[0] == '\0'))
         return;
     if (file->selfRegInstall >= run.threshold)
-        run.host->callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, false);
+        callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, false);
     if (file->deviceInstall >= run.threshold)
-        run.host->removeDevice(file->path);
+        removeDevice(file->path);
 }
 
 template <class Item>
@@ -195,9 +198,9 @@ void sharedPrivateFiles(const Run& run)
                      file->selected;
         if (!taken || file->install < run.threshold)
             continue;
-        int result = file->sharedInstall >= run.threshold ? run.host->releaseSharedFile(file->path, file->sharedCount)
-                                                          : 0;
-        if (result == 1) {
+        SharedRelease result =
+            file->sharedInstall >= run.threshold ? releaseSharedFile(file->path, file->sharedCount) : SharedNotCounted;
+        if (result == SharedKeep) {
             if (!keptForItsBackup(run, file))
                 file->path[0] = '\0';
             continue;
@@ -213,10 +216,10 @@ void sharedSystemFiles(const Run& run)
         if (file->install < run.threshold)
             continue;
         if ((file->selected || runState.windows4OrLater) && file->sharedInstall >= run.threshold) {
-            int result = run.host->releaseSharedFile(file->path, file->sharedCount);
-            if (result == 1 && !keptForItsBackup(run, file))
+            SharedRelease result = releaseSharedFile(file->path, file->sharedCount);
+            if (result == SharedKeep && !keptForItsBackup(run, file))
                 file->path[0] = '\0';
-            if (result == 2)
+            if (result == SharedRemove)
                 file->selected = 1;
         }
         if (file->selected && file->path[0] != '\0')
@@ -260,7 +263,7 @@ void registerAgain(const Run& run, ItemListId list)
         auto* file = itemAt<Item>(list, i);
         if (file->path[0] != '\0' && file->install >= run.threshold && file->backupPath[0] != '\0' &&
             file->backupInstall == run.threshold && file->selfRegInstall >= run.threshold)
-            run.host->callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, true);
+            callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, true);
     }
 }
 

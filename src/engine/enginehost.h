@@ -8,6 +8,7 @@
 // answers with its outcome: 0, or the Windows error code.
 #pragma once
 #include <cstddef>
+#include <string>
 
 #include "common/pathforms.h"
 
@@ -22,6 +23,8 @@ constexpr unsigned long kAttributeReparsePoint = 0x400;   // a link: never follo
 constexpr unsigned long kErrorFileNotFound = 2;
 constexpr unsigned long kErrorAccessDenied = 5;
 constexpr unsigned long kErrorNotImplemented = 120;   // a kind of change not handled yet
+constexpr unsigned long kErrorBadFormat = 193;        // not a Win32 image
+constexpr unsigned long kErrorMoreData = 234;
 
 struct FoundEntry {
     char name[260];
@@ -42,6 +45,16 @@ struct EngineHost {
     void* (*findFirst)(const char* pattern, FoundEntry* entry);
     bool (*findNext)(void* find, FoundEntry* entry);
     void (*findClose)(void* find);
+    // The whole file; a file of more than `limit` bytes is not read.
+    unsigned long (*readFile)(const char* path, std::string* content, size_t limit);
+    // Makes or replaces `path` with exactly `content`; a short write is an error.
+    unsigned long (*writeNewFile)(const char* path, const std::string& content);
+    // Puts `from` in the place of `to` in one step: at every moment one of
+    // the two complete files is there.
+    unsigned long (*replaceFile)(const char* from, const char* to);
+    // Whether the file is a Win32 image ("MZ", then "PE" where the DOS
+    // header points).
+    bool (*isWin32Executable)(const char* path);
     // Short or long form of a path, as convertPathForm describes.
     void (*pathForm)(char* path, size_t capacity, PathForm form);
     // The Windows, System and (on 64-bit Windows) SysWOW64 directories, each
@@ -62,6 +75,10 @@ struct EngineHost {
     unsigned long (*setRegistryValue)(int root, const char* key, const char* name, unsigned long type,
                                       const void* data, unsigned long size);
     unsigned long (*deleteRegistryValue)(int root, const char* key, const char* name);
+    // At most *size bytes of the value's data; *size becomes its length.
+    // Data longer than that answers kErrorMoreData.
+    unsigned long (*queryRegistryValue)(int root, const char* key, const char* name, unsigned long* type, void* data,
+                                        unsigned long* size);
     // Whether the key holds values, and the name of its first subkey
     // (empty when none).
     unsigned long (*registryKeyContents)(int root, const char* key, bool* hasValues, char* firstSubkey,
@@ -72,10 +89,13 @@ struct EngineHost {
     unsigned long (*runProgram)(const char* command);
     unsigned long (*removeService)(const char* name);
     bool (*removeSubSystem)();   // false: the user chose to abort the uninstall
-    // 0 no usable count, 1 keep the file, 2 remove it.
-    int (*releaseSharedFile)(const char* path, int sharedCount);
-    unsigned long (*callSelfRegistration)(const char* prefix, const char* path, bool registerServer);
-    unsigned long (*removeDevice)(const char* path);
+    // Starts a command line and waits for its end, the interface painted
+    // meanwhile but taking no input.
+    unsigned long (*startAndWait)(const char* commandLine);
+    unsigned long (*setCurrentDirectory)(const char* path);
+    // Loads a server library and calls its DllRegisterServer or
+    // DllUnregisterServer with OLE initialised around it.
+    unsigned long (*callServerEntry)(const char* path, bool registerServer);
     bool (*progmanConnect)();
     unsigned long (*removeIcon)(int index);
     void (*progmanDisconnect)();
@@ -83,6 +103,9 @@ struct EngineHost {
 
     // --- The user ---
     void (*loadMessage)(int messageId, char* buffer, size_t capacity);
+    // The shared-file prompt showing `text` (which names `path`); answers
+    // with the id of the button that closed it.
+    int (*askSharedFile)(const char* text, const char* path);
     void (*startProgress)();   // the wizard turns into the progress display
     // Shows an action; with `fitPath` its path line is first fitted to the
     // action line. nullptr only repaints the bar.

@@ -1,9 +1,39 @@
 #include "engine/selfreg.h"
 
-#include "engine/enginehost.h"
+#include <cstring>
 
-// Not built yet: servers are neither unregistered nor registered again.
-unsigned long callSelfRegistration(const char*, const char*, bool)
+#include "common/text.h"
+#include "engine/enginehost.h"
+#include "startup/runstate.h"
+
+unsigned long callSelfRegistration(const char* prefix, const char* path, bool registerServer)
 {
-    return kErrorNotImplemented;
+    const EngineHost* host = runState.host;
+    copyText(runState.progressText, kProgressTextSize, prefix);
+    appendText(runState.progressText, kProgressTextSize, path);
+    host->showProgress(runState.progressText, true);
+
+    // The server's own folder is the current one, so that it finds the
+    // libraries that lie beside it.
+    char folder[kPathSize];
+    const char* lastSeparator = strrchr(path, '\\');
+    copyTextPart(folder, sizeof folder, path, lastSeparator ? static_cast<size_t>(lastSeparator - path) : 0);
+    host->pathForm(folder, sizeof folder, ShortForm);
+    host->setCurrentDirectory(folder);
+
+    size_t length = strlen(path);
+    if (compareNoCase(path + (length < 3 ? 0 : length - 3), "EXE") == 0) {
+        // A local server takes the conventional switches; a restored one is
+        // registered again with /REGSERVER.
+        char command[kPathSize + 16];
+        copyText(command, path);
+        host->pathForm(command, kPathSize, ShortForm);
+        appendText(command, registerServer ? " /REGSERVER" : " /UNREGSERVER");
+        return host->startAndWait(command);
+    }
+    // A library is loaded only when it is a Win32 image: never a text file
+    // that merely carries a library's name.
+    if (!host->isWin32Executable(path))
+        return kErrorBadFormat;
+    return host->callServerEntry(path, registerServer);
 }

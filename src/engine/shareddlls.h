@@ -1,11 +1,25 @@
-// Shared-DLL reference counts and the shared-file prompt.
+// Shared-DLL reference counts and the decision the shared-file prompt asks
+// the user for.
 #pragma once
-#include <windows.h>
+#include <cstddef>
 
-#include "common/exports.h"
+// Buttons of the shared-file prompt, as its dialog answers.
+constexpr int kSharedNoToAll = 1;   // the default button: Enter
+constexpr int kSharedYes = 1005;
+constexpr int kSharedNo = 1006;
+constexpr int kSharedYesToAll = 1007;
 
-extern "C" RUVO_EXPORT INT_PTR CALLBACK SharedDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+enum SharedRelease {
+    SharedNotCounted = 0,   // no usable count: the file goes as an unshared one
+    SharedKeep = 1,         // others still count on it, or the user said No
+    SharedRemove = 2,       // nobody counts it any more and the user said Yes
+};
 
-// Lowers the shared count of `path` and decides: 0 no usable count, 1 keep
-// the file, 2 remove it.
-int releaseSharedFile(const char* path, int sharedCount);
+// The count a SharedDLLs value holds: decimal text (REG_SZ), a REG_DWORD,
+// or a REG_BINARY of exactly four bytes. False for any other form.
+bool sharedCountOf(unsigned long type, const unsigned char* data, size_t size, long long* count);
+
+// Gives back `sharedCount` references to `path` (one in a rollback) and
+// decides what becomes of the file; a count that reaches zero is deleted
+// and the user asked, unless a run-wide answer or a silent run decides.
+SharedRelease releaseSharedFile(const char* path, int sharedCount);

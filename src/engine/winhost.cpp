@@ -4,16 +4,16 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "common/winfiles.h"
 #include "engine/deferred.h"
-#include "engine/devices.h"
 #include "engine/programs.h"
 #include "engine/progman.h"
-#include "engine/selfreg.h"
-#include "engine/shareddlls.h"
 #include "engine/subsystem.h"
 
 namespace {
@@ -57,6 +57,65 @@ unsigned long removeFolder(const char* path)
 unsigned long copyOne(const char* from, const char* to)
 {
     return result(CopyFileA(from, to, FALSE));
+}
+
+unsigned long readFile(const char* path, std::string* content, size_t limit)
+{
+    content->clear();
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    DWORD size = GetFileSize(file, nullptr), got = 0;
+    unsigned long error = 0;
+    if (size == INVALID_FILE_SIZE || size > limit) {
+        error = ERROR_FILE_TOO_LARGE;
+    } else {
+        content->resize(size);
+        if (size && (!ReadFile(file, &(*content)[0], size, &got, nullptr) || got != size))
+            error = GetLastError() ? GetLastError() : ERROR_READ_FAULT;
+    }
+    CloseHandle(file);
+    return error;
+}
+
+unsigned long writeNewFile(const char* path, const std::string& content)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    DWORD written = 0;
+    unsigned long error = 0;
+    if (!WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) ||
+        written != content.size())
+        error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+    if (!CloseHandle(file) && error == 0)
+        error = GetLastError();
+    return error;
+}
+
+unsigned long replaceFile(const char* from, const char* to)
+{
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    unsigned long error = GetLastError();
+    if (error != ERROR_CALL_NOT_IMPLEMENTED)
+        return error;
+    // The Windows 95 family has no MoveFileEx: the old file steps aside
+    // first and comes back when the new one cannot take its place.
+    std::string aside = to;
+    aside.resize(aside.rfind('\\') + 1);
+    aside += "~RUVS384.TMP";
+    DeleteFileA(aside.c_str());
+    if (!MoveFileA(to, aside.c_str()))
+        return GetLastError();
+    if (!MoveFileA(from, to)) {
+        error = GetLastError();
+        MoveFileA(aside.c_str(), to);
+        return error;
+    }
+    DeleteFileA(aside.c_str());
+    return 0;
 }
 
 unsigned long truncateFile(const char* path, unsigned long length)
@@ -204,6 +263,21 @@ unsigned long deleteRegistryValue(int root, const char* key, const char* name)
     return static_cast<unsigned long>(error);
 }
 
+unsigned long queryRegistryValue(int root, const char* key, const char* name, unsigned long* type, void* data,
+                                 unsigned long* size)
+{
+    HKEY handle;
+    LONG error = rootKey(root) ? RegOpenKeyExA(rootKey(root), key, 0, kRegistryAccess, &handle) : ERROR_INVALID_HANDLE;
+    if (error != ERROR_SUCCESS)
+        return static_cast<unsigned long>(error);
+    DWORD valueType = 0, valueSize = *size;
+    error = RegQueryValueExA(handle, name, nullptr, &valueType, static_cast<BYTE*>(data), &valueSize);
+    RegCloseKey(handle);
+    *type = valueType;
+    *size = valueSize;
+    return static_cast<unsigned long>(error);
+}
+
 unsigned long registryKeyContents(int root, const char* key, bool* hasValues, char* firstSubkey, size_t capacity)
 {
     firstSubkey[0] = '\0';
@@ -228,6 +302,72 @@ unsigned long deleteRegistryKey(int root, const char* key)
     return rootKey(root) ? static_cast<unsigned long>(RegDeleteKeyA(rootKey(root), key)) : ERROR_INVALID_HANDLE;
 }
 
+// While another program runs the wizard goes on painting itself and its
+// animation, but input stays in the queue: a click on Cancel is taken
+// between two items, never in the middle of one.
+unsigned long startAndWait(const char* commandLine)
+{
+    std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);   // CreateProcess may write to it
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return GetLastError();
+    CloseHandle(process.hThread);
+    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_PAINT | QS_TIMER | QS_SENDMESSAGE) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE) ||
+               PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    CloseHandle(process.hProcess);
+    return 0;
+}
+
+unsigned long setCurrentDirectory(const char* path)
+{
+    return result(SetCurrentDirectoryA(path));
+}
+
+// The server's entry runs with OLE initialised on this thread. OleInitialize
+// answers S_FALSE when the thread already was: that is success too, and is
+// balanced by OleUninitialize the same way. A failed initialisation is not
+// balanced, so that it cannot undo someone else's.
+unsigned long callServerEntry(const char* path, bool registerServer)
+{
+    typedef HRESULT(WINAPI * Initialize)(LPVOID);
+    typedef void(WINAPI * Uninitialize)();
+    typedef HRESULT(WINAPI * Entry)();
+    HMODULE ole = LoadLibraryA("OLE32.DLL");
+    if (!ole)
+        return GetLastError();
+    auto initialize = reinterpret_cast<Initialize>(reinterpret_cast<void*>(GetProcAddress(ole, "OleInitialize")));
+    auto uninitialize = reinterpret_cast<Uninitialize>(reinterpret_cast<void*>(GetProcAddress(ole, "OleUninitialize")));
+    HRESULT initialised = initialize ? initialize(nullptr) : E_FAIL;
+    unsigned long error = static_cast<unsigned long>(initialised);
+    if (SUCCEEDED(initialised)) {
+        // A library that lacks one of its own libraries fails to load here,
+        // without a box that would stop a silent run.
+        UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        HMODULE server = LoadLibraryA(path);
+        SetErrorMode(oldMode);
+        if (!server) {
+            error = GetLastError();
+        } else {
+            auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(
+                GetProcAddress(server, registerServer ? "DllRegisterServer" : "DllUnregisterServer")));
+            HRESULT answer = entry ? entry() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+            error = SUCCEEDED(answer) ? 0 : static_cast<unsigned long>(answer);
+            FreeLibrary(server);
+        }
+        if (uninitialize)
+            uninitialize();
+    }
+    FreeLibrary(ole);
+    return error;
+}
+
 } // namespace
 
 void fillMachineHost(EngineHost* host)
@@ -238,6 +378,10 @@ void fillMachineHost(EngineHost* host)
     host->removeDirectory = removeFolder;
     host->copyFile = copyOne;
     host->truncateFile = truncateFile;
+    host->readFile = readFile;
+    host->writeNewFile = writeNewFile;
+    host->replaceFile = replaceFile;
+    host->isWin32Executable = isWin32Executable;
     host->findFirst = enumerateFirst;
     host->findNext = enumerateNext;
     host->findClose = enumerateClose;
@@ -248,14 +392,15 @@ void fillMachineHost(EngineHost* host)
     host->writeIniString = writeIniString;
     host->setRegistryValue = setRegistryValue;
     host->deleteRegistryValue = deleteRegistryValue;
+    host->queryRegistryValue = queryRegistryValue;
     host->registryKeyContents = registryKeyContents;
     host->deleteRegistryKey = deleteRegistryKey;
     host->runProgram = runLoggedProgram;
     host->removeService = removeService;
     host->removeSubSystem = removeBorlandSubSystem;
-    host->releaseSharedFile = releaseSharedFile;
-    host->callSelfRegistration = callSelfRegistration;
-    host->removeDevice = removeDevice;
+    host->startAndWait = startAndWait;
+    host->setCurrentDirectory = setCurrentDirectory;
+    host->callServerEntry = callServerEntry;
     host->progmanConnect = progmanConnect;
     host->removeIcon = removeIcon;
     host->progmanDisconnect = progmanDisconnect;

@@ -11,6 +11,7 @@
 #include "startup/runstate.h"
 #include "ui/layout.h"
 #include "ui/pathfit.h"
+#include "ui/shareddlg.h"
 
 static const DWORD kPumpInterval = 10;
 
@@ -215,6 +216,7 @@ bool cancelRequested()
 void fillUserHost(EngineHost* host)
 {
     host->loadMessage = loadMessage;
+    host->askSharedFile = askSharedFile;
     host->startProgress = startRunDisplay;
     host->showProgress = showAction;
     host->keepAlive = keepAlive;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/text.h"
+#include "engine/shareddlls.h"
 #include "log/itemlists.h"
 #include "log/loaderhost.h"
 #include "startup/runstate.h"
@@ -249,6 +250,49 @@ void closeEntries(void* context)
     delete static_cast<Snapshot*>(context);
 }
 
+unsigned long readFile(const char* path, std::string* content, size_t limit)
+{
+    auto found = fake.files.find(upper(path));
+    if (found == fake.files.end())
+        return kErrorFileNotFound;
+    if (found->second.content.size() > limit)
+        return 223;   // too large
+    *content = found->second.content;
+    return 0;
+}
+
+unsigned long writeNewFile(const char* path, const std::string& content)
+{
+    if (unsigned long error = act("write", path))
+        return error;
+    fake.addFile(path, content);
+    return 0;
+}
+
+unsigned long replaceFile(const char* from, const char* to)
+{
+    if (unsigned long error = act("replace", std::string(from) + " > " + to))
+        return error;
+    auto source = fake.files.find(upper(from));
+    if (source == fake.files.end())
+        return kErrorFileNotFound;
+    fake.addFile(to, source->second.content);
+    fake.files.erase(source);
+    return 0;
+}
+
+// "MZ", and "PE" where the four bytes at 60 point.
+bool isWin32Executable(const char* path)
+{
+    std::string image = fake.read(path);
+    if (image.size() < 64 || image.compare(0, 2, "MZ") != 0)
+        return false;
+    size_t at = 0;
+    for (int i = 3; i >= 0; --i)
+        at = at * 256 + static_cast<unsigned char>(image[60 + i]);
+    return at + 2 <= image.size() && image.compare(at, 2, "PE") == 0;
+}
+
 void pathForm(char* path, size_t capacity, PathForm form)
 {
     for (auto& names : fake.shortNames) {
@@ -309,6 +353,20 @@ unsigned long deleteRegistryValue(int root, const char* key, const char* name)
     return 0;
 }
 
+unsigned long queryRegistryValue(int root, const char* key, const char* name, unsigned long* type, void* data,
+                                 unsigned long* size)
+{
+    const FakeValue* found = fake.value(root, key, name);
+    if (!found)
+        return kErrorFileNotFound;
+    *type = found->type;
+    bool fits = found->data.size() <= *size;
+    if (fits)
+        memcpy(data, found->data.data(), found->data.size());
+    *size = static_cast<unsigned long>(found->data.size());
+    return fits ? 0 : kErrorMoreData;
+}
+
 unsigned long registryKeyContents(int root, const char* key, bool* hasValues, char* firstSubkey, size_t capacity)
 {
     firstSubkey[0] = '\0';
@@ -344,19 +402,14 @@ unsigned long runProgram(const char* command) { return act("run", command); }
 unsigned long removeService(const char* name) { return act("service", name); }
 bool removeSubSystem() { act("subsystem", ""); return !fake.subSystemAborts; }
 
-int releaseSharedFile(const char* path, int sharedCount)
-{
-    act("shared", std::string(path) + " " + std::to_string(sharedCount));
-    auto found = fake.sharedAnswers.find(upper(path));
-    return found == fake.sharedAnswers.end() ? 0 : found->second;
-}
+unsigned long startAndWait(const char* commandLine) { return act("start", commandLine); }
+unsigned long setCurrentDirectory(const char* path) { return act("cd", path); }
 
-unsigned long callSelfRegistration(const char*, const char* path, bool registerServer)
+unsigned long callServerEntry(const char* path, bool registerServer)
 {
     return act(registerServer ? "register" : "unregister", path);
 }
 
-unsigned long removeDevice(const char* path) { return act("device", path); }
 bool progmanConnect() { act("progman", "open"); return true; }
 unsigned long removeIcon(int index) { return act("icon", std::to_string(index)); }
 void progmanDisconnect() { act("progman", "close"); }
@@ -366,6 +419,17 @@ unsigned long runPerUserUninstall() { return act("peruser", ""); }
 void loadMessage(int messageId, char* buffer, size_t capacity)
 {
     copyText(buffer, capacity, ("#" + std::to_string(messageId) + " ").c_str());
+}
+
+// The prompt takes the test's answers in turn, then No.
+int askSharedFile(const char*, const char* path)
+{
+    act("ask", path);
+    if (fake.answers.empty())
+        return kSharedNo;
+    int answer = fake.answers.front();
+    fake.answers.erase(fake.answers.begin());
+    return answer;
 }
 
 void startProgress() { fake.trace.push_back("start"); }
@@ -395,15 +459,16 @@ void resetFakeMachine()
     allocateRunBuffers();
     runState.platform = 1;
     runState.windows4OrLater = 1;
-    fakeHost = EngineHost{attributes,       setAttributes,     deleteOne,         removeFolder,
-                          copyOne,          truncateFile,      firstEntry,        nextEntry,
-                          closeEntries,     pathForm,          systemFolders,     moveAtRestart,
-                          renameAtRestart,  writeIniString,    setRegistryValue,  deleteRegistryValue,
-                          registryKeyContents, deleteRegistryKey, runProgram,     removeService,
-                          removeSubSystem,  releaseSharedFile, callSelfRegistration, removeDevice,
-                          progmanConnect,   removeIcon,        progmanDisconnect, runPerUserUninstall,
-                          loadMessage,      startProgress,     showProgress,      keepAlive,
-                          cancelRequested};
+    fakeHost = EngineHost{attributes,       setAttributes,      deleteOne,          removeFolder,
+                          copyOne,          truncateFile,       firstEntry,         nextEntry,
+                          closeEntries,     readFile,           writeNewFile,       replaceFile,
+                          isWin32Executable, pathForm,          systemFolders,      moveAtRestart,
+                          renameAtRestart,  writeIniString,     setRegistryValue,   deleteRegistryValue,
+                          queryRegistryValue, registryKeyContents, deleteRegistryKey, runProgram,
+                          removeService,    removeSubSystem,    startAndWait,       setCurrentDirectory,
+                          callServerEntry,  progmanConnect,     removeIcon,         progmanDisconnect,
+                          runPerUserUninstall, loadMessage,     askSharedFile,      startProgress,
+                          showProgress,     keepAlive,          cancelRequested};
     runState.host = &fakeHost;
 }
 

@@ -11,13 +11,18 @@
 
 #include "common/text.h"
 #include "engine/deferred.h"
+#include "engine/devices.h"
 #include "engine/driver.h"
 #include "engine/policy.h"
 #include "engine/regvalue.h"
+#include "engine/selfreg.h"
+#include "engine/shareddlls.h"
 #include "fakehost.h"
 #include "log/itemlists.h"
 #include "log/loader.h"
 #include "startup/runstate.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -265,14 +270,13 @@ TEST_F(Engine, StepsRunInTheirOrderAndAnnounceTheirItems)
     layOutEveryKind();
     run({kEveryKind});
     EXPECT_EQ(actions({"show", "show-path", "run", "service", "subsystem", "delete", "ini", "rmdir", "regset",
-                       "regdelvalue", "regdelkey", "progman", "icon", "peruser", "wait", "shared"}),
+                       "regdelvalue", "regdelkey", "progman", "icon", "peruser", "wait"}),
               (Lines{
                   "show #57 Clean up", "run C:\\APP\\CLEANUP.EXE",
                   "show #58 RuvoSvc", "service RuvoSvc", "wait 3500",
                   "show #44 BDE", "subsystem ",
                   "show #33 C:\\APP\\NEW.INI", "delete C:\\APP\\NEW.INI",
                   "show #34 C:\\APP\\APP.INI", "ini C:\\APP\\APP.INI [S] k=old",
-                  "shared C:\\APP\\APP.EXE 1", "shared C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL 1",
                   "delete C:\\APP\\APP.EXE", "show-path #29 C:\\APP\\APP.EXE",
                   "delete C:\\APP\\INSTALL.LOG",
                   "show-path #32 C:\\APP", "rmdir C:\\APP\\DATA", "rmdir C:\\APP",
@@ -348,29 +352,205 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
     }
 }
 
-// Steps 8 and 9: a file that others still count keeps its path emptied, so
-// that no later step touches it; one nobody counts any more is unregistered,
-// loses its devices and goes, a system file too once its count is gone.
+// --- Shared files, servers and devices ------------------------------------
+
+const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// The smallest file that passes for a Win32 image.
+std::string win32Image()
+{
+    std::string image = "MZ" + std::string(62, '\0') + "PE\0\0"s;
+    image[60] = 64;
+    return image;
+}
+
+TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
+{
+    using S = std::string;
+    const int Yes = kSharedYes, No = kSharedNo;
+    struct Case {
+        const char* name;
+        unsigned long type;   // 0: no value
+        S data;
+        int sharedCount;
+        std::vector<int> answers;
+        SharedRelease result;
+        S after;              // the count's data as REG_DWORD, "" when deleted, "same"
+        bool asked;
+        int rollback = 0, windows4 = 1, silent = 0;
+    } cases[] = {
+        {"dword 3 less 1", 4, S("\3\0\0\0", 4), 1, {}, SharedKeep, S("\2\0\0\0", 4), false},
+        {"text 2 less 2, Yes", 1, S("2\0", 2), 2, {Yes}, SharedRemove, "", true},
+        {"text 2 less 2, No", 1, S(" +2x"), 2, {No}, SharedKeep, "", true},
+        {"1 less 3 stops at 0", 4, S("\1\0\0\0", 4), 3, {2 /* Escape */}, SharedKeep, "", true},
+        {"rollback gives back 1", 3, S("\5\0\0\0", 4), 3, {}, SharedKeep, S("\4\0\0\0", 4), false, 1},
+        {"binary of 2 bytes", 3, S("\5\0", 2), 1, {}, SharedNotCounted, "same", false},
+        {"expandable text", 2, S("5\0", 2), 1, {}, SharedNotCounted, "same", false},
+        {"no count above 0", 1, S("-3"), 1, {}, SharedNotCounted, "same", false},
+        {"dword -1", 4, S("\xFF\xFF\xFF\xFF", 4), 1, {}, SharedNotCounted, "same", false},
+        {"no value", 0, "", 1, {}, SharedNotCounted, "", false},
+        {"before Windows 4", 4, S("\1\0\0\0", 4), 1, {}, SharedNotCounted, "same", false, 0, 0},
+        {"silent runs keep", 4, S("\1\0\0\0", 4), 1, {Yes}, SharedKeep, "", false, 0, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        resetFakeMachine();
+        if (c.type)
+            fake.setValue(2, kSharedKey, "C:\\A.DLL", c.type, c.data);
+        fake.answers = c.answers;
+        runState.rollbackRequested = c.rollback;
+        runState.windows4OrLater = c.windows4;
+        runState.silentRun = c.silent;
+        EXPECT_EQ(releaseSharedFile("C:\\A.DLL", c.sharedCount), c.result);
+        const FakeValue* value = fake.value(2, kSharedKey, "C:\\A.DLL");
+        std::string after = !value ? "" : value->data == c.data && value->type == c.type ? "same" : value->data;
+        EXPECT_EQ(after, c.after);
+        EXPECT_TRUE(!value || value->type == c.type || value->type == 4);
+        EXPECT_EQ(actions({"ask"}).size(), c.asked ? 1u : 0u);
+    }
+
+    // Yes to All and No to All answer for every later file of the run.
+    for (int first : {kSharedYesToAll, kSharedNoToAll}) {
+        resetFakeMachine();
+        for (const char* name : {"C:\\A.DLL", "C:\\B.DLL", "C:\\C.DLL"})
+            fake.setValue(2, kSharedKey, name, 4, S("\1\0\0\0", 4));
+        fake.answers = {first, No, No};
+        for (const char* name : {"C:\\A.DLL", "C:\\B.DLL", "C:\\C.DLL"})
+            EXPECT_EQ(releaseSharedFile(name, 1), first == kSharedYesToAll ? SharedRemove : SharedKeep) << name;
+        EXPECT_EQ(actions({"ask"}), Lines{"ask C:\\A.DLL"});
+    }
+}
+// Steps 8 and 9 over real counts: a file that others still count keeps its
+// path emptied, so that no later step touches it; one nobody counts any
+// more goes after a Yes, unregistered and with its device lines made
+// comments first, a system file too.
 TEST_F(Engine, SharedFilesAreKeptOrReleased)
 {
     const char* names[] = {"C:\\APP\\KEEP.DLL", "C:\\APP\\GONE.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL",
                            "C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL"};
-    std::string log;
-    for (const char* name : names) {
-        fake.addFile(name);
-        log += std::string("File Copy: ") + name + "\r\nSelf-Register: " + name + "\r\nAdd Device: " + name + "\r\n";
+    const char* counts[] = {"2", "1", "2", "1"};
+    std::string log, systemIni = "[386Enh]\r\n";
+    for (int i = 0; i < 4; ++i) {
+        fake.addFile(names[i], win32Image());
+        fake.setValue(2, kSharedKey, names[i], 1, counts[i]);
+        log += std::string("File Copy: ") + names[i] + "\r\nSelf-Register: " + names[i] + "\r\nAdd Device: " + names[i] + "\r\n";
+        systemIni += std::string("device=") + names[i] + "\r\n";
     }
-    fake.sharedAnswers = {{"C:\\APP\\KEEP.DLL", 1}, {"C:\\APP\\GONE.DLL", 2},
-                          {"C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL", 1}, {"C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", 2}};
+    fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", systemIni);
+    fake.answers = {kSharedYes, kSharedYes};
     run({log});
-    EXPECT_EQ(actions({"shared", "unregister", "device", "delete"}),
-              (Lines{"shared C:\\APP\\GONE.DLL 1", "unregister C:\\APP\\GONE.DLL", "device C:\\APP\\GONE.DLL",
-                     "shared C:\\APP\\KEEP.DLL 1", "shared C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL 1",
-                     "unregister C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "device C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
-                     "shared C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL 1", "delete C:\\APP\\GONE.DLL",
+    EXPECT_EQ(actions({"ask", "unregister", "replace", "delete"}),
+              (Lines{"ask C:\\APP\\GONE.DLL", "unregister C:\\APP\\GONE.DLL",
+                     "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI",
+                     "ask C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "unregister C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
+                     "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI", "delete C:\\APP\\GONE.DLL",
                      "delete C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "delete C:\\APP\\INSTALL.LOG"}));
+    EXPECT_EQ(fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI"),
+              "[386Enh]\r\ndevice=C:\\APP\\KEEP.DLL\r\n;device=C:\\APP\\GONE.DLL\r\n"
+              "device=C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL\r\n;device=C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL\r\n");
+    for (int i = 0; i < 4; ++i) {
+        const FakeValue* count = fake.value(2, kSharedKey, names[i]);
+        EXPECT_EQ(count ? count->data : "gone", i % 2 ? "gone" : "\1\0\0\0"s) << names[i];
+    }
     EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "");
     EXPECT_STREQ(itemAt<SystemFileItem>(SystemFileList, 0)->path, "");
+}
+
+TEST(Devices, DeviceLinesOf386EnhBecomeComments)
+{
+    const std::string kLong = "; " + std::string(300, 'x') + "\r\n";
+    struct Case {
+        std::string before, after;
+    } cases[] = {
+        {"[386Enh]\r\ndevice=VXD.386\r\n  device=c:\\windows\\system\\vxd.386\r\n",
+         "[386Enh]\r\n;device=VXD.386\r\n;  device=c:\\windows\\system\\vxd.386\r\n"},
+        // Blanks around "=", text after the name, other sections: kept.
+        {"[386Enh]\r\ndevice = VXD.386\r\ndevice=VXD.386 \r\n[other]\r\ndevice=VXD.386\r\n", ""},
+        // A header inside the section ends it, another [386Enh] too; a
+        // later one after another section starts it again.
+        {"[386enh]\r\n[386Enh]\r\ndevice=VXD.386\r\n[x]\r\n\t[386ENH] ; y\ndevice=VXD.386\n",
+         "[386enh]\r\n[386Enh]\r\ndevice=VXD.386\r\n[x]\r\n\t[386ENH] ; y\r\n;device=VXD.386\r\n"},
+        // Long lines and a last line without an end are carried over whole.
+        {"[386Enh]\r\n" + kLong + "device=VXD.386", "[386Enh]\r\n" + kLong + ";device=VXD.386"},
+        {"[386Enh]\r\n" + kLong + "device=OTHER.386", ""},
+        {"[386Enh]\rdevice=VXD.386\r\n\r\nx\0y\r\n"s, "[386Enh]\r\n;device=VXD.386\r\n\r\nx\0y\r\n"s},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(commentOutDevices(c.before, "C:\\WINDOWS\\SYSTEM\\VXD.386", "VXD.386", &out), !c.after.empty());
+        if (!c.after.empty()) {
+            EXPECT_EQ(out, c.after) << c.before;
+        }
+    }
+}
+
+// SYSTEM.INI is replaced in one step or not at all, and the work file
+// never stays behind.
+TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
+{
+    const std::string kIni = "[386Enh]\r\ndevice=VXD.386\r\n", kDone = "[386Enh]\r\n;device=VXD.386\r\n";
+    const char kWork[] = "C:\\OS\\WINDOWS\\~RUVS383.TMP";
+    struct Case {
+        const char* name;
+        std::string ini;
+        unsigned long attributes;
+        const char* failing;
+        std::string after;
+        Lines acted;
+    } cases[] = {
+        {"replaced", kIni, kAttributeNormal, nullptr, kDone,
+         {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI"}},
+        {"nothing named", "[386Enh]\r\ndevice=X.386", kAttributeNormal, nullptr, "[386Enh]\r\ndevice=X.386", {}},
+        {"read-only", kIni, kAttributeReadOnly, nullptr, kIni, {}},
+        {"write fails", kIni, kAttributeNormal, "write C:\\OS\\WINDOWS\\~RUVS383.TMP", kIni,
+         {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "delete C:\\OS\\WINDOWS\\~RUVS383.TMP"}},
+        {"replace fails", kIni, kAttributeNormal,
+         "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI", kIni,
+         {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI",
+          "delete C:\\OS\\WINDOWS\\~RUVS383.TMP"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake.files.erase(upper(kWork));
+        fake.trace.clear();
+        fake.failures.clear();
+        fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", c.ini, c.attributes);
+        if (c.failing)
+            fake.failures[c.failing] = 29;
+        removeDevice("C:\\OS\\WINDOWS\\SYSTEM32\\VXD.386");
+        EXPECT_EQ(fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI"), c.after);
+        EXPECT_FALSE(fake.exists(kWork));
+        EXPECT_EQ(actions({"write", "replace", "delete"}), c.acted);
+    }
+}
+
+// Local servers by their short command line, libraries only when they are
+// Win32 images; each from its own folder.
+TEST_F(Engine, ServersUnregisterAndRegisterThemselves)
+{
+    fake.shortNames["C:\\PROGRAM FILES"] = "C:\\PROGRA~1";
+    fake.addFile("C:\\APP\\CONTROL.OCX", win32Image());
+    fake.addFile("C:\\APP\\NOTES.DLL", "MZ but only text, nothing more, and long enough to reach byte sixty-four");
+    struct Case {
+        const char* path;
+        bool registerServer;
+        Lines acted;
+    } cases[] = {
+        {"C:\\Program Files\\App\\SERVER.EXE", false,
+         {"cd C:\\PROGRA~1\\App", "start C:\\PROGRA~1\\App\\SERVER.EXE /UNREGSERVER"}},
+        {"C:\\APP\\server.exe", true, {"cd C:\\APP", "start C:\\APP\\server.exe /REGSERVER"}},
+        {"C:\\APP\\CONTROL.OCX", false, {"cd C:\\APP", "unregister C:\\APP\\CONTROL.OCX"}},
+        {"C:\\APP\\CONTROL.OCX", true, {"cd C:\\APP", "register C:\\APP\\CONTROL.OCX"}},
+        {"C:\\APP\\NOTES.DLL", false, {"cd C:\\APP"}},
+        {"C:\\APP\\MISSING.DLL", false, {"cd C:\\APP"}},
+    };
+    for (const Case& c : cases) {
+        fake.trace.clear();
+        callSelfRegistration("#40 ", c.path, c.registerServer);
+        Lines expected = {"show-path #40 " + std::string(c.path)};
+        expected.insert(expected.end(), c.acted.begin(), c.acted.end());
+        EXPECT_EQ(actions({"show-path", "cd", "start", "register", "unregister"}), expected) << c.path;
+    }
 }
 
 // Cancel reaches the driver between two items: the steps that stop on it
@@ -381,9 +561,8 @@ TEST_F(Engine, CancelStopsTheStepsThatStopOnIt)
     layOutEveryKind();
     fake.cancelAfterShown = 2;   // confirmed while the service is shown
     run({kEveryKind});
-    EXPECT_EQ(actions({"run", "service", "subsystem", "shared", "delete", "ini", "rmdir", "regdelkey", "icon", "peruser"}),
-              (Lines{"run C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "subsystem ", "shared C:\\APP\\APP.EXE 1",
-                     "shared C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL 1"}));
+    EXPECT_EQ(actions({"run", "service", "subsystem", "delete", "ini", "rmdir", "regdelkey", "icon", "peruser"}),
+              (Lines{"run C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "subsystem "}));
     EXPECT_EQ(runState.progressCount, 1);
     EXPECT_EQ(runState.progressTotal, 10);
 }
