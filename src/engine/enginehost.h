@@ -92,7 +92,8 @@ struct EngineHost {
     // Starts a command line and waits for its end, the interface painted
     // meanwhile but taking no input.
     unsigned long (*startAndWait)(const char* commandLine);
-    unsigned long (*setCurrentDirectory)(const char* path);
+    // Makes `path` the current directory; `previous` receives the one before.
+    unsigned long (*setCurrentDirectory)(const char* path, char* previous, size_t capacity);
     // Loads a server library and calls its DllRegisterServer or
     // DllUnregisterServer with OLE initialised around it.
     unsigned long (*callServerEntry)(const char* path, bool registerServer);

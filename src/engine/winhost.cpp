@@ -325,8 +325,11 @@ unsigned long startAndWait(const char* commandLine)
     return 0;
 }
 
-unsigned long setCurrentDirectory(const char* path)
+unsigned long setCurrentDirectory(const char* path, char* previous, size_t capacity)
 {
+    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(capacity), previous);
+    if (length == 0 || length >= capacity)
+        previous[0] = '\0';
     return result(SetCurrentDirectoryA(path));
 }
 

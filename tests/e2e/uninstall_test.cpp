@@ -1,9 +1,11 @@
 // Whole silent uninstalls, one row each: the log, the machine before, the
 // switches and the machine after, files written as layOut takes them. Logs,
 // files and values name {D} (the sandbox folder), {d} (its short form), {S}
-// (the System folder), {W} (the Windows folder), {K} (the sandbox key) and
-// {R} (a drive letter made for the row on {D}\Drive). UNINSTAL.EXE runs
-// from {D}\Bin on {D}\App\INSTALL.LOG.
+// (the System folder), {W} (the Windows folder), {K} (the sandbox key),
+// {R} (a drive letter made for the row on {D}\Drive), {SL} and {SP} (the
+// test's self-registering library and program, {CL} and {CP} their CLSID
+// keys) and {C} (SharedDLLs). UNINSTAL.EXE runs from {D}\Bin on
+// {D}\App\INSTALL.LOG. SYSTEM.INI is put back as it was after each row.
 #include <gtest/gtest.h>
 
 #include "winsupport.h"
@@ -27,6 +29,9 @@ struct Row {
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
 const std::string kLog = "***  x\nTitle: T\n";
+const char kLibraryClass[] = "CLSID\\{6D1F3A52-8E4B-4C7A-9F20-3B5E7C1D9A01}";
+const char kProgramClass[] = "CLSID\\{6D1F3A52-8E4B-4C7A-9F20-3B5E7C1D9A02}";
+const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const std::string kFirst = "File Copy: {D}\\App\\a.dll\nFile Copy: {D}\\App\\b.dll\n";
 const std::string kSecond = "File Copy: {D}\\App\\a.dll\nBackup Copy: {D}\\Backup\\a.dll\nFile Copy: {D}\\App\\c.dll\n"
                             "File Edit: {D}\\App\\cfg.txt\nBackup Copy: {D}\\Backup\\cfg.txt\n";
@@ -37,6 +42,11 @@ const std::string kTwice = "App\\a.dll=version 2|App\\b.dll=version 1|App\\c.dll
 const std::string kWaiting = "App\\a.dll=version 2|-Backup\\a.dll|App\\~RUX0000.TMP=version 1|";
 const std::string kRestarted = "App\\a.dll=version 1|-App\\~RUX0000.TMP";
 const std::string kRenames = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager:PendingFileRenameOperations";
+
+const std::string kServers = "File Copy: {D}\\App\\server.dll\nSelf-Register: {D}\\App\\server.dll\n"
+                              "File Copy: {D}\\App\\server.exe\nSelf-Register: {D}\\App\\server.exe\n";
+const std::string kRegistered = "HKCR\\{CL}\\InprocServer32:=sz:{D}\\App\\server.dll\0|"
+                                "HKCR\\{CP}\\LocalServer32:=sz:{D}\\App\\server.exe\0"s;
 
 const std::vector<Row> kRows = {
     {"EveryKindOfChange", "/S",
@@ -90,6 +100,34 @@ const std::vector<Row> kRows = {
         kWaiting + "{W}\\WININIT.INI=[rename]\n{d}\\App\\a.dll={d}\\App\\~RUX0000.TMP\n|-" + kRenames}
         .on("win98").holding("App\\a.dll", kRestarted),
 
+    // Counts in their three forms go down; a count reaching zero in a silent
+    // run is deleted and its file kept; an uncounted file goes.
+    {"SharedCountsGoDown", "/S",
+     kLog + "File Copy: {D}\\App\\a.dll\nFile Copy: {D}\\App\\b.dll\nFile Copy: {D}\\App\\c.dll\n"
+            "File Copy: {D}\\App\\d.dll\n",
+     "App\\a.dll|App\\b.dll|App\\c.dll|App\\d.dll|{C}:{D}\\App\\a.dll=dword:\3\0\0\0|"
+     "{C}:{D}\\App\\b.dll=sz:1\0|{C}:{D}\\App\\c.dll=binary:\2\0\0\0"s,
+     "App\\a.dll|App\\b.dll|App\\c.dll|-App\\d.dll|{C}:{D}\\App\\a.dll=dword:\2\0\0\0|-{C}:{D}\\App\\b.dll|"
+     "{C}:{D}\\App\\c.dll=dword:\1\0\0\0"s},
+    // Servers unregister before their files go (the program is waited for);
+    // a text file named like a library is never loaded; the driver's
+    // device lines become comments.
+    {"ServersUnregisterAndDevicesBecomeComments", "/S",
+     kLog + kServers + "File Copy: {D}\\App\\notes.dll\nSelf-Register: {D}\\App\\notes.dll\n"
+            "Add Device: {D}\\App\\notes.dll\n",
+     "App\\server.dll<{SL}|App\\server.exe<{SP}|App\\notes.dll=MZ text|" + kRegistered +
+         "|{W}\\SYSTEM.INI=[386Enh]\ndevice={D}\\App\\notes.dll\ndevice=other.386",
+     "-App|-HKCR\\{CL}|-HKCR\\{CP}|-{W}\\~RUVS383.TMP|"
+     "{W}\\SYSTEM.INI=[386Enh]\n;device={D}\\App\\notes.dll\ndevice=other.386"},
+    // A rollback that restores older copies registers them again.
+    {"ARollbackRegistersTheRestoredServersAgain", "/S /R",
+     "***  one\nTitle: T\n" + kServers + "***  two\nFile Copy: {D}\\App\\server.dll\n"
+         "Backup Copy: {D}\\Backup\\server.dll\nSelf-Register: {D}\\App\\server.dll\n"
+         "File Copy: {D}\\App\\server.exe\nBackup Copy: {D}\\Backup\\server.exe\n"
+         "Self-Register: {D}\\App\\server.exe\n",
+     "App\\server.dll=new|App\\server.exe=new|Backup\\server.dll<{SL}|Backup\\server.exe<{SP}",
+     "App\\server.dll<{SL}|App\\server.exe<{SP}|-Backup\\server.dll|-Backup\\server.exe|" + kRegistered},
+
     // Logs that aim a removal beyond what they installed. A failing run can
     // harm only the sandbox, or the empty folders of the Windows folder,
     // which the fixture makes again: that is why the Windows folder is a
@@ -116,13 +154,25 @@ struct WholeRun : ::testing::TestWithParam<Row> {
     {
         for (auto [from, to] : {std::pair<const char*, std::string>{"{D}", box.root}, {"{d}", shortPath(box.root)},
                                 {"{S}", systemDirectory()}, {"{W}", windowsDirectory()}, {"{K}", key.subKey},
-                                {"{R}", link}, {"\n", "\r\n"}})
+                                {"{R}", link}, {"{SL}", builtFile("RUVO_SERVER_LIBRARY")},
+                                {"{SP}", builtFile("RUVO_SERVER_PROGRAM")}, {"{CL}", kLibraryClass},
+                                {"{CP}", kProgramClass}, {"{C}", "HKLM\\" + std::string(kSharedDlls)},
+                                {"\n", "\r\n"}})
             replaceAll(text, from, to);
         return text;
     }
 
+    std::string systemIni = readWholeFile(windowsDirectory() + "\\SYSTEM.INI");
+
+    void forgetServers()
+    {
+        for (const char* key : {kLibraryClass, kProgramClass})
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+    }
+
     void SetUp() override
     {
+        forgetServers();
         forgetRestartWork();
         if (row.log.find("{W}") != std::string::npos)
             windowsFolders = subfolders(windowsDirectory());
@@ -139,6 +189,9 @@ struct WholeRun : ::testing::TestWithParam<Row> {
         removeLaidOut(box.root, expand(row.before));
         for (const std::string& folder : windowsFolders)
             CreateDirectoryA(folder.c_str(), nullptr);
+        if (!systemIni.empty())
+            writeWholeFile(windowsDirectory() + "\\SYSTEM.INI", systemIni);
+        forgetServers();
         forgetRestartWork();
     }
 };

@@ -8,6 +8,8 @@
 
 #include "winsupport.h"
 
+using namespace std::string_literals;
+
 namespace {
 
 const DWORD kWait = 20000;
@@ -262,6 +264,64 @@ TEST_F(WizardTest, CancelDuringTheRunStopsBetweenItems)
     EXPECT_TRUE(box.exists("App\\b.txt")) << "the file step stops on cancel";
     // The log's cut is one of the steps that always run to their end.
     EXPECT_EQ(box.readFile("App\\INSTALL.LOG"), startLog() + "File Copy: " + app + "\\a.txt\r\n");
+}
+
+// The shared-file prompt of an /A run, answered through its dialog. Files
+// are released last to first: 5.dll (in a folder deep enough that its path
+// is shortened to fit), then 4.dll, ... Every count reaches zero.
+TEST_F(WizardTest, TheSharedFilePromptAnswersForTheRun)
+{
+    const std::string kCount = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs:";
+    const std::string kDeep = "App\\" + std::string(150, 'd') + "\\5.dll";
+    const int Yes = 1005, No = 1006, YesToAll = 1007, Enter = -VK_RETURN, Escape = -VK_ESCAPE;
+    struct Case {
+        std::vector<int> answers;
+        const char* after;   // 1.dll to 5.dll: '+' stays, '-' gone
+    } cases[] = {
+        {{Yes, Escape, YesToAll}, "---+-"},
+        {{No, Enter}, "+++++"},   // Enter: No to All, the default button
+    };
+    for (const Case& c : cases) {
+        std::string files, log, after;
+        for (int i = 1; i <= 5; ++i) {
+            std::string name = i == 5 ? kDeep : "App\\" + std::to_string(i) + ".dll";
+            files += name + "|" + kCount + box.path(name) + "=dword:\1\0\0\0|"s;
+            log += "File Copy: " + box.path(name) + "\r\n";
+            after += (c.after[i - 1] == '+' ? "" : "-") + name + "|-" + kCount + box.path(name) + "|";
+        }
+        files.pop_back();
+        after.pop_back();
+        layOut(box.root, files);
+        Wizard wizard;
+        start(wizard, log, "/A");
+        HWND previous = nullptr;
+        for (int answer : c.answers) {
+            HWND prompt = waitForWindow(wizard.program.info.dwProcessId, "#32770", kWait, [&](HWND w) {
+                return w != previous && IsWindowVisible(w) && windowText(w) == "Remove Shared Component";
+            });
+            ASSERT_NE(prompt, nullptr);
+            std::string text = windowText(GetDlgItem(prompt, 1002));
+            EXPECT_EQ(text.substr(text.size() - 38), "Do you want to remove the shared file?");
+            if (!previous) {   // the first prompt names the deep file, shortened
+                EXPECT_NE(text.find("\\...\\"), std::string::npos) << text;
+                EXPECT_NE(text.find("\\5.dll"), std::string::npos) << text;
+                std::string labels;
+                for (int id : {Yes, No, YesToAll, IDOK})
+                    labels += windowText(GetDlgItem(prompt, id)) + "|";
+                EXPECT_EQ(labels, "&Yes|&No|Yes &to All|No to &All|");
+            }
+            if (answer < 0)
+                PostMessageA(prompt, WM_KEYDOWN, static_cast<WPARAM>(-answer), 0);
+            else
+                pressButton(GetDlgItem(prompt, answer));
+            for (int i = 0; i < 100 && IsWindow(prompt); ++i)
+                Sleep(20);
+            previous = prompt;
+        }
+        EXPECT_EQ(wizard.program.wait(kWait), 0u) << "no prompt after the run's answer";
+        expectLaidOut(box.root, after);
+        removeLaidOut(box.root, files);
+    }
 }
 
 } // namespace

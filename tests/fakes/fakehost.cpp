@@ -403,7 +403,12 @@ unsigned long removeService(const char* name) { return act("service", name); }
 bool removeSubSystem() { act("subsystem", ""); return !fake.subSystemAborts; }
 
 unsigned long startAndWait(const char* commandLine) { return act("start", commandLine); }
-unsigned long setCurrentDirectory(const char* path) { return act("cd", path); }
+unsigned long setCurrentDirectory(const char* path, char* previous, size_t capacity)
+{
+    copyText(previous, capacity, fake.currentDirectory.c_str());
+    fake.currentDirectory = path;
+    return act("cd", path);
+}
 
 unsigned long callServerEntry(const char* path, bool registerServer)
 {

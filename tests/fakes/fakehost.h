@@ -48,6 +48,7 @@ struct FakeMachine {
 
     std::vector<std::string> trace;
     std::map<std::string, unsigned long> failures;   // "<operation> <path>" -> error to answer
+    std::string currentDirectory = "C:\\";
     std::vector<int> answers;        // the shared-file prompt's buttons, in turn
     bool subSystemAborts = false;
     int cancelAfterShown = -1;       // Cancel arrives once this many items were shown

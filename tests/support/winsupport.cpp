@@ -24,6 +24,11 @@ static std::string fromEnvironment(const char* name)
     return value ? windowsPath(value) : std::string();
 }
 
+std::string builtFile(const char* variable)
+{
+    return fromEnvironment(variable);
+}
+
 std::string builtProgram()
 {
     return fromEnvironment("RUVO_PROGRAM");
@@ -140,7 +145,7 @@ void Sandbox::writeFile(const std::string& relative, const std::string& content)
 
 namespace {
 struct Entry {
-    std::string path, content;
+    std::string path, content, source;   // `source`: a file whose copy it is
     bool gone, folder;
     DWORD attributes;
     std::string valueName;   // and a value's type in `attributes`, its data in `content`
@@ -157,14 +162,15 @@ std::vector<Entry> entries(const std::string& base, const std::string& lines)
     for (size_t at = 0, end = 0; !lines.empty() && end < lines.size(); at = end + 1) {
         end = std::min(lines.find('|', at), lines.size());
         std::string item = lines.substr(at, end - at);
-        Entry entry = {"", "x", item[0] == '-', false, 0, "", false};
+        Entry entry = {"", "x", "", item[0] == '-', false, 0, "", false};
         item.erase(0, entry.gone ? 1 : 0);
         size_t equals = item.find('=');
         if (equals != std::string::npos) {
             entry.content = item.substr(equals + 1);
             item.resize(equals);
         }
-        entry.value = item.compare(0, 5, "HKCU\\") == 0 || item.compare(0, 5, "HKLM\\") == 0;
+        entry.value = item.compare(0, 5, "HKCU\\") == 0 || item.compare(0, 5, "HKLM\\") == 0 ||
+                      item.compare(0, 5, "HKCR\\") == 0;
         if (entry.value) {
             size_t colon = item.find(':');
             entry.valueName = colon == std::string::npos ? "" : item.substr(colon + 1);
@@ -176,6 +182,11 @@ std::vector<Entry> entries(const std::string& base, const std::string& lines)
             entry.folder = colon == std::string::npos;   // the key itself
             list.push_back(entry);
             continue;
+        }
+        size_t from = item.find('<');
+        if (from != std::string::npos) {
+            entry.source = item.substr(from + 1);
+            item.resize(from);
         }
         for (const auto& [mark, attribute] : kMarks)
             if (item.size() > mark.size() && item.compare(item.size() - mark.size(), mark.size(), mark) == 0) {
@@ -197,7 +208,12 @@ void layOut(const std::string& base, const std::string& lines)
             setValue(entry.path, entry.valueName.c_str(), entry.attributes, entry.content);
             continue;
         }
-        entry.folder ? makeFolders(entry.path) : writeWholeFile(entry.path, entry.content);
+        if (!entry.source.empty()) {
+            makeFolders(entry.path.substr(0, entry.path.rfind('\\')));
+            CopyFileA(entry.source.c_str(), entry.path.c_str(), FALSE);
+        } else {
+            entry.folder ? makeFolders(entry.path) : writeWholeFile(entry.path, entry.content);
+        }
         SetFileAttributesA(entry.path.c_str(), entry.attributes ? entry.attributes : FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -212,7 +228,8 @@ void expectLaidOut(const std::string& base, const std::string& lines)
         }
         EXPECT_EQ(present(entry.path), !entry.gone) << entry.path;
         if (!entry.gone && !entry.folder) {
-            EXPECT_EQ(readWholeFile(entry.path), entry.content) << entry.path;
+            EXPECT_EQ(readWholeFile(entry.path), entry.source.empty() ? entry.content : readWholeFile(entry.source))
+                << entry.path;
         }
     }
 }
@@ -264,9 +281,14 @@ SandboxKey::~SandboxKey()
 namespace {
 HKEY rootOf(const std::string& key, std::string* below)
 {
-    bool machine = key.compare(0, 5, "HKLM\\") == 0, named = machine || key.compare(0, 5, "HKCU\\") == 0;
-    *below = named ? key.substr(5) : key;
-    return machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    for (auto [name, root] : {std::pair<const char*, HKEY>{"HKLM\\", HKEY_LOCAL_MACHINE}, {"HKCR\\", HKEY_CLASSES_ROOT},
+                              {"HKCU\\", HKEY_CURRENT_USER}})
+        if (key.compare(0, 5, name) == 0) {
+            *below = key.substr(5);
+            return root;
+        }
+    *below = key;
+    return HKEY_CURRENT_USER;
 }
 } // namespace
 

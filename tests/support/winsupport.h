@@ -12,8 +12,10 @@
 // under which Wine shows it.
 std::string windowsPath(const std::string& path);
 
-// UNINSTAL.EXE as built (RUVO_PROGRAM) and the folder for artefacts.
+// UNINSTAL.EXE as built (RUVO_PROGRAM), another built file the environment
+// names, and the folder for artefacts.
 std::string builtProgram();
+std::string builtFile(const char* variable);
 std::string artifactsFolder();
 
 // A folder C:\ruvotest\<name>, emptied when made and when dropped.
@@ -42,10 +44,11 @@ std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& content);
 
 // Files, folders and registry values in one line, entries apart by "|":
-// "a" is a file holding "x", "a=text" a file holding text, "a\" a folder;
+// "a" is a file holding "x", "a=text" a file holding text, "a<path" a copy
+// of the file at path, "a\" a folder;
 // " (read-only)" or " (hidden)" after a file's name gives it that attribute.
 // Paths that begin with neither a drive nor "\" are below `base`.
-// "HKCU\key:name=type:data" is a registry value (HKLM too; type sz, expand,
+// "HKCU\key:name=type:data" is a registry value (HKLM, HKCR too; type sz, expand,
 // multi, dword or binary; data as stored). "-" before an entry, for checks,
 // means nothing there ("-HKCU\key": no such key). layOut makes them,
 // expectLaidOut checks them (a folder's presence, a file's content, a

@@ -7,8 +7,12 @@
 #include <cstring>
 #include <string>
 
+#include "engine/devices.h"
 #include "engine/winhost.h"
+#include "startup/runstate.h"
 #include "winsupport.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -157,6 +161,66 @@ TEST_F(HostTest, TheProtectedFoldersAreThePlatformsOwn)
     EXPECT_EQ(std::string(windows), windowsDirectory());
     EXPECT_EQ(std::string(system), systemDirectory());
     EXPECT_EQ(lstrcmpiA(wow64, (windowsDirectory() + "\\syswow64").c_str()), 0) << wow64;
+}
+
+// SYSTEM.INI of the prefix, put back afterwards: a file that names the
+// driver is replaced whole; one that does not, or a read-only one, is not
+// written at all (its time stays), and no work file is left behind.
+TEST_F(HostTest, SystemIniIsRewrittenOnlyWhenALineNamesTheDriver)
+{
+    const std::string ini = windowsDirectory() + "\\SYSTEM.INI", work = windowsDirectory() + "\\~RUVS383.TMP";
+    const std::string saved = readWholeFile(ini);
+    const std::string driver = systemDirectory() + "\\RUVOTEST.386";
+    struct Case {
+        std::string before, after;
+        DWORD attributes;
+    } cases[] = {
+        {"[386Enh]\r\ndevice=RUVOTEST.386\r\ndevice=" + driver + "\r\n" + std::string(400, 'x') + "\r\nlast",
+         "[386Enh]\r\n;device=RUVOTEST.386\r\n;device=" + driver + "\r\n" + std::string(400, 'x') + "\r\nlast",
+         FILE_ATTRIBUTE_NORMAL},
+        {"[386Enh]\r\ndevice=OTHER.386\r\n", "", FILE_ATTRIBUTE_NORMAL},
+        {"[386Enh]\r\ndevice=RUVOTEST.386\r\n", "", FILE_ATTRIBUTE_READONLY},
+    };
+    runState.host = &host;
+    for (const Case& c : cases) {
+        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        writeWholeFile(ini, c.before);
+        // An old time, so that a rewrite cannot keep it by chance.
+        FILETIME old = {0x12345678, 0x01c00000}, now;
+        HANDLE file = CreateFileA(ini.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &old);
+        CloseHandle(file);
+        SetFileAttributesA(ini.c_str(), c.attributes);
+        removeDevice(driver.c_str());
+        EXPECT_EQ(readWholeFile(ini), c.after.empty() ? c.before : c.after);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        GetFileAttributesExA(ini.c_str(), GetFileExInfoStandard, &data);
+        now = data.ftLastWriteTime;
+        EXPECT_EQ(CompareFileTime(&now, &old) == 0, c.after.empty()) << c.before;
+        EXPECT_FALSE(present(work));
+    }
+    runState.host = nullptr;
+    SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    writeWholeFile(ini, saved);
+}
+
+// A library server is called with OLE initialised, also on a thread where
+// OLE already is (OleInitialize then answers S_FALSE); a text file is never
+// loaded.
+TEST_F(HostTest, ServerLibrariesAreCalledWithOleInitialised)
+{
+    const std::string server = box.path("server.dll"), notes = box.path("notes.dll");
+    const char kClass[] = "HKCR\\CLSID\\{6D1F3A52-8E4B-4C7A-9F20-3B5E7C1D9A01}";
+    ASSERT_TRUE(CopyFileA(builtFile("RUVO_SERVER_LIBRARY").c_str(), server.c_str(), FALSE));
+    box.writeFile("notes.dll", "MZ, and nothing more");
+    ASSERT_EQ(OleInitialize(nullptr), S_OK);
+    EXPECT_EQ(host.callServerEntry(server.c_str(), true), 0u);
+    expectLaidOut("", std::string(kClass) + "\\InprocServer32:=sz:" + server + "\0"s);
+    EXPECT_EQ(host.callServerEntry(server.c_str(), false), 0u);
+    expectLaidOut("", "-" + std::string(kClass));
+    OleUninitialize();
+    EXPECT_FALSE(host.isWin32Executable(notes.c_str()));
+    EXPECT_TRUE(host.isWin32Executable(server.c_str()));
 }
 
 } // namespace
