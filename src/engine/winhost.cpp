@@ -15,6 +15,7 @@
 #include "engine/programs.h"
 #include "engine/progman.h"
 #include "engine/subsystem.h"
+#include "ui/progress.h"
 
 namespace {
 
@@ -302,9 +303,6 @@ unsigned long deleteRegistryKey(int root, const char* key)
     return rootKey(root) ? static_cast<unsigned long>(RegDeleteKeyA(rootKey(root), key)) : ERROR_INVALID_HANDLE;
 }
 
-// While another program runs the wizard goes on painting itself and its
-// animation, but input stays in the queue: a click on Cancel is taken
-// between two items, never in the middle of one.
 unsigned long startAndWait(const char* commandLine)
 {
     std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);   // CreateProcess may write to it
@@ -314,13 +312,7 @@ unsigned long startAndWait(const char* commandLine)
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return GetLastError();
     CloseHandle(process.hThread);
-    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_PAINT | QS_TIMER | QS_SENDMESSAGE) ==
-           WAIT_OBJECT_0 + 1) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE) ||
-               PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
+    waitForProcess(process.hProcess);
     CloseHandle(process.hProcess);
     return 0;
 }

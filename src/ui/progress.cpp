@@ -138,6 +138,18 @@ void pumpMessages(UINT milliseconds)
     runState.timerWait = 0;
 }
 
+void waitForProcess(HANDLE process)
+{
+    showWaiting();
+    while (MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_PAINT | QS_TIMER | QS_SENDMESSAGE) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE) ||
+               PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+}
+
 namespace {
 struct Measure {
     HDC dc;

@@ -21,6 +21,12 @@ void showPathProgress(const char* text);
 // blocking between messages instead of spinning.
 void pumpMessages(UINT milliseconds);
 
+// Waits for the end of another program. The action shown last is on the
+// display meanwhile and the wizard goes on painting itself and its
+// animation, but input stays in the queue: a click on Cancel is taken
+// between two items, never in the middle of one.
+void waitForProcess(HANDLE process);
+
 // Shortens the path line of `text` (a buffer of `capacity` bytes) until it
 // fits `control`; does nothing without a control.
 void fitPathToControl(HWND control, char* text, size_t capacity);

@@ -3,6 +3,7 @@
 // buttons and answers the cancel question, then the effects are checked.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -227,6 +228,26 @@ TEST_F(WizardTest, AutomaticRunNeedsNoClick)
     EXPECT_TRUE(wizard.visible(1005));   // the progress page's text, once the run began
     EXPECT_EQ(wizard.program.wait(kWait), 0u);
     EXPECT_FALSE(box.exists("App\\a.txt"));
+}
+
+// A local server takes 1.5 s to unregister: meanwhile the wizard shows it
+// and still answers the window system.
+TEST_F(WizardTest, TheWizardStaysAliveWhileALocalServerRuns)
+{
+    layOut(app, "server.exe<" + builtFile("RUVO_SERVER_PROGRAM"));
+    Wizard wizard;
+    start(wizard, "File Copy: " + app + "\\server.exe\r\nSelf-Register: " + app + "\\server.exe\r\n", "/A");
+    // Another process's window text is read without a message, which a
+    // blocked wizard would not answer.
+    wchar_t shown[1024] = L"";
+    for (int i = 0; i < 100 && !wcsstr(shown, L"server.exe"); ++i, Sleep(20))
+        GetWindowTextW(wizard.control(1007), shown, 1024);
+    EXPECT_NE(wcsstr(shown, L"server.exe"), nullptr);
+    EXPECT_EQ(wizard.program.wait(0), static_cast<DWORD>(STILL_ACTIVE));
+    DWORD_PTR result;
+    EXPECT_NE(SendMessageTimeoutA(wizard.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 500, &result), 0u);
+    EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_FALSE(box.exists("App\\server.exe"));
 }
 
 TEST_F(WizardTest, CancelAnsweredNoChangesNothingAndYesEndsWithoutUninstalling)

@@ -427,31 +427,34 @@ TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
 TEST_F(Engine, SharedFilesAreKeptOrReleased)
 {
     const char* names[] = {"C:\\APP\\KEEP.DLL", "C:\\APP\\GONE.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL",
-                           "C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL"};
-    const char* counts[] = {"2", "1", "2", "1"};
+                           "C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\S3.DLL"};
+    const char* counts[] = {"2", "1", "2", "1", "1"};
     std::string log, systemIni = "[386Enh]\r\n";
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         fake.addFile(names[i], win32Image());
         fake.setValue(2, kSharedKey, names[i], 1, counts[i]);
         log += std::string("File Copy: ") + names[i] + "\r\nSelf-Register: " + names[i] + "\r\nAdd Device: " + names[i] + "\r\n";
         systemIni += std::string("device=") + names[i] + "\r\n";
     }
     fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", systemIni);
-    fake.answers = {kSharedYes, kSharedYes};
+    fake.answers = {kSharedYes, kSharedNo, kSharedYes};
     run({log});
     EXPECT_EQ(actions({"ask", "unregister", "replace", "delete"}),
               (Lines{"ask C:\\APP\\GONE.DLL", "unregister C:\\APP\\GONE.DLL",
                      "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI",
-                     "ask C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "unregister C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
+                     "ask C:\\OS\\WINDOWS\\SYSTEM32\\S3.DLL", "ask C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
+                     "unregister C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
                      "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI", "delete C:\\APP\\GONE.DLL",
                      "delete C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "delete C:\\APP\\INSTALL.LOG"}));
     EXPECT_EQ(fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI"),
               "[386Enh]\r\ndevice=C:\\APP\\KEEP.DLL\r\n;device=C:\\APP\\GONE.DLL\r\n"
-              "device=C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL\r\n;device=C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL\r\n");
-    for (int i = 0; i < 4; ++i) {
+              "device=C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL\r\n;device=C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL\r\n"
+              "device=C:\\OS\\WINDOWS\\SYSTEM32\\S3.DLL\r\n");
+    for (int i = 0; i < 5; ++i) {
         const FakeValue* count = fake.value(2, kSharedKey, names[i]);
-        EXPECT_EQ(count ? count->data : "gone", i % 2 ? "gone" : "\1\0\0\0"s) << names[i];
+        EXPECT_EQ(count ? count->data : "gone", counts[i][0] == '1' ? "gone" : "\1\0\0\0"s) << names[i];
     }
+    EXPECT_TRUE(fake.exists(names[4])) << "a system file goes only after a Yes";
     EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "");
     EXPECT_STREQ(itemAt<SystemFileItem>(SystemFileList, 0)->path, "");
 }
