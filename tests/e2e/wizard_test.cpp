@@ -324,6 +324,7 @@ TEST_F(WizardTest, TheSharedFilePromptAnswersForTheRun)
             std::string text = windowText(GetDlgItem(prompt, 1002));
             EXPECT_EQ(text.substr(text.size() - 38), "Do you want to remove the shared file?");
             if (!previous) {   // the first prompt names the deep file, shortened
+                saveScreenshot(prompt, artifactsFolder() + "\\shared-prompt.bmp");
                 EXPECT_NE(text.find("\\...\\"), std::string::npos) << text;
                 EXPECT_NE(text.find("\\5.dll"), std::string::npos) << text;
                 std::string labels;
