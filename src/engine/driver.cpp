@@ -13,9 +13,12 @@
 #include "engine/files.h"
 #include "engine/ini.h"
 #include "engine/policy.h"
+#include "engine/progman.h"
+#include "engine/programs.h"
 #include "engine/registry.h"
 #include "engine/selfreg.h"
 #include "engine/shareddlls.h"
+#include "engine/subsystem.h"
 #include "log/itemlists.h"
 #include "startup/runstate.h"
 
@@ -115,8 +118,9 @@ void programs(const Run& run)
         auto* program = itemAt<ProgramItem>(ProgramList, i);
         if (!takenByMethod(run, program->selected) || program->install < run.threshold)
             continue;
+        shortenCommand(program->command, sizeof program->command);
         announce(run, PrefixProgram, program->programName[0] ? program->programName : program->command);
-        run.host->runProgram(program->command);
+        run.host->startAndWait(program->command);
     }
 }
 
@@ -129,7 +133,6 @@ void services(const Run& run)
             continue;
         announce(run, PrefixService, service->name);
         run.host->removeService(service->name);
-        run.host->keepAlive(3500);   // the service is given time to stop
     }
 }
 
@@ -321,19 +324,22 @@ void registryTrees(const Run& run)
 
 void icons(const Run& run)
 {
-    bool connected = false;
+    // Program Manager is asked once, before the first icon: one that does
+    // not answer is not waited for again at every icon.
+    bool asked = false;
     for (int i = 0; i < itemCount(IconList) && !cancelled(run); ++i) {
         auto* icon = itemAt<IconItem>(IconList, i);
         counted();
         if (!takenByMethod(run, icon->selected) || (run.rollback && icon->install != run.threshold))
             continue;
-        if (!connected)
-            connected = run.host->progmanConnect();
+        if (!asked)
+            progmanConnect();
+        asked = true;
         announce(run, PrefixIcon, icon->name);
-        run.host->removeIcon(i);
+        removeIcon(i);
     }
-    if (connected)
-        run.host->progmanDisconnect();
+    if (asked)
+        progmanDisconnect();
 }
 
 // A rollback cuts the log back to what precedes its last section, or
@@ -362,7 +368,7 @@ void performUninstall(const char* logPath)
     services(run);
     if (installLog.subSystemName && (run.automatic || installLog.subSystemSelected)) {
         announce(run, PrefixSubSystem, installLog.subSystemName);
-        if (!run.host->removeSubSystem())
+        if (!removeBorlandSubSystem())
             return;
     }
     iniFiles(run);
@@ -389,5 +395,5 @@ void performUninstall(const char* logPath)
     icons(run);
     bool perUserDue = run.rollback ? installLog.lastSectionOffset == 0 : run.automatic;
     if (installLog.perUserId && perUserDue)
-        run.host->runPerUserUninstall();
+        runPerUserUninstall(installLog.perUserId);
 }

@@ -86,27 +86,36 @@ struct EngineHost {
     unsigned long (*deleteRegistryKey)(int root, const char* key);
 
     // --- Other software the log names ---
-    unsigned long (*runProgram)(const char* command);
-    unsigned long (*removeService)(const char* name);
-    bool (*removeSubSystem)();   // false: the user chose to abort the uninstall
     // Starts a command line and waits for its end, the interface painted
     // meanwhile but taking no input.
     unsigned long (*startAndWait)(const char* commandLine);
-    // Makes `path` the current directory; `previous` receives the one before.
+    // Starts a command line, shown normally, and does not wait.
+    unsigned long (*startProgram)(const char* commandLine);
+    // Stops the service and marks it for deletion, then keeps the interface
+    // alive until the service's process has ended (3.5 s at most); a
+    // service that cannot be opened costs no wait.
+    unsigned long (*removeService)(const char* name);
+    // Whether a top-level window of the class exists.
+    bool (*windowExists)(const char* className);
     unsigned long (*setCurrentDirectory)(const char* path, char* previous, size_t capacity);
     // Loads a server library and calls its DllRegisterServer or
     // DllUnregisterServer with OLE initialised around it.
     unsigned long (*callServerEntry)(const char* path, bool registerServer);
-    bool (*progmanConnect)();
-    unsigned long (*removeIcon)(int index);
-    void (*progmanDisconnect)();
-    unsigned long (*runPerUserUninstall)();
+    // One DDE conversation as a client; requests and commands fail when
+    // none is open. An answer is text, up to its first NUL, however long.
+    bool (*ddeConnect)(const char* service, const char* topic);
+    unsigned long (*ddeRequest)(const char* item, std::string* answer);
+    unsigned long (*ddeExecute)(const char* command);
+    void (*ddeDisconnect)();
 
     // --- The user ---
     void (*loadMessage)(int messageId, char* buffer, size_t capacity);
     // The shared-file prompt showing `text` (which names `path`); answers
     // with the id of the button that closed it.
     int (*askSharedFile)(const char* text, const char* path);
+    // An Abort / Retry / Ignore box owned by the wizard; answers IDABORT (3),
+    // IDRETRY (4) or IDIGNORE (5).
+    int (*askAbortRetryIgnore)(int messageId, int captionId);
     void (*startProgress)();   // the wizard turns into the progress display
     // Shows an action; with `fitPath` its path line is first fitted to the
     // action line. nullptr only repaints the bar.

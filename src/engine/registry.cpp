@@ -48,20 +48,24 @@ void restoreRegistryValue(const RegistryEditItem* item, const char* stored)
                                 static_cast<unsigned long>(count));
 }
 
+bool removeEmptyKey(int root, const char* key)
+{
+    bool hasValues = false;
+    char subkey[256];
+    if (host().registryKeyContents(root, key, &hasValues, subkey, sizeof subkey) != 0 || hasValues ||
+        subkey[0] != '\0' || !mayRemoveKey(root, key, RemoveEmptyKey))
+        return false;
+    return host().deleteRegistryKey(root, key) == 0;
+}
+
 void removeCreatedValue(RegistryKeyItem* item)
 {
     if (!mayRemoveKey(item->root, item->key, RemoveKeyValue))
         return;
     host().deleteRegistryValue(item->root, item->key, item->valueName);
     while (item->key[0] != '\0') {
-        bool hasValues = false;
-        char subkey[256];
-        if (host().registryKeyContents(item->root, item->key, &hasValues, subkey, sizeof subkey) != 0 || hasValues ||
-            subkey[0] != '\0')
+        if (!removeEmptyKey(item->root, item->key))
             return;
-        if (!mayRemoveKey(item->root, item->key, RemoveEmptyKey))
-            return;
-        host().deleteRegistryKey(item->root, item->key);
         char* slash = strrchr(item->key, '\\');
         if (slash)
             *slash = '\0';

@@ -13,6 +13,10 @@ void restoreRegistryValue(const RegistryEditItem* item, const char* stored);
 // Shortens the item's key as it climbs.
 void removeCreatedValue(RegistryKeyItem* item);
 
+// Deletes `key` when it holds neither values nor subkeys and the removal
+// policy lets it go; true when it went.
+bool removeEmptyKey(int root, const char* key);
+
 // Deletes `key` below root `root` with all its subkeys and values, unless
 // the removal policy refuses the key.
 void deleteRegistryTree(const char* key, int root);

@@ -76,3 +76,49 @@ long registryData(int valueType, const char* strings, size_t stringsSize, unsign
         return -1;
     }
 }
+
+namespace {
+
+constexpr unsigned long kRegSz = 1, kRegBinary = 3, kRegDword = 4;
+
+long long littleEndian32(const unsigned char* data)
+{
+    uint32_t value = data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<uint32_t>(data[3]) << 24);
+    return static_cast<int32_t>(value);
+}
+
+// Leading blanks, a sign and decimal digits, as atoi reads them; clamped
+// rather than overflowing.
+long long decimalCount(const char* text, size_t size)
+{
+    size_t at = 0;
+    while (at < size && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r')))
+        ++at;
+    bool negative = at < size && text[at] == '-';
+    if (at < size && (text[at] == '-' || text[at] == '+'))
+        ++at;
+    long long value = 0;
+    for (; at < size && text[at] >= '0' && text[at] <= '9'; ++at)
+        value = value < 0x7FFFFFFF ? value * 10 + (text[at] - '0') : value;
+    if (value > 0x7FFFFFFF)
+        value = 0x7FFFFFFF;
+    return negative ? -value : value;
+}
+
+} // namespace
+
+bool countFromRegistryData(unsigned long type, const unsigned char* data, size_t size, long long* count)
+{
+    if (type == kRegSz) {
+        const void* end = memchr(data, '\0', size);
+        *count = decimalCount(reinterpret_cast<const char*>(data),
+                              end ? static_cast<size_t>(static_cast<const unsigned char*>(end) - data) : size);
+        return true;
+    }
+    if ((type == kRegDword || type == kRegBinary) && size == 4) {
+        *count = littleEndian32(data);
+        return true;
+    }
+    return false;
+}
+

@@ -11,3 +11,8 @@ constexpr int kLogValueTypes = 5;
 // list `strings` (strings ended by NULs, closed by an empty string) and
 // returns the byte count; -1 for a type outside 0..4.
 long registryData(int valueType, const char* strings, size_t stringsSize, unsigned char* data, size_t capacity);
+
+// A count kept in the registry, as other software writes it: decimal text
+// (REG_SZ, read as atoi reads it), a REG_DWORD, or a REG_BINARY of exactly
+// four bytes. False for any other form.
+bool countFromRegistryData(unsigned long type, const unsigned char* data, size_t size, long long* count);

@@ -15,10 +15,6 @@ enum SharedRelease {
     SharedRemove = 2,       // nobody counts it any more and the user said Yes
 };
 
-// The count a SharedDLLs value holds: decimal text (REG_SZ), a REG_DWORD,
-// or a REG_BINARY of exactly four bytes. False for any other form.
-bool sharedCountOf(unsigned long type, const unsigned char* data, size_t size, long long* count);
-
 // Gives back `sharedCount` references to `path` (one in a rollback) and
 // decides what becomes of the file; a count that reaches zero is deleted
 // and the user asked, unless a run-wide answer or a silent run decides.

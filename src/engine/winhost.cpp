@@ -12,10 +12,6 @@
 #include "common/text.h"
 #include "common/winfiles.h"
 #include "engine/deferred.h"
-#include "engine/programs.h"
-#include "engine/progman.h"
-#include "engine/subsystem.h"
-#include "ui/progress.h"
 
 namespace {
 
@@ -303,66 +299,6 @@ unsigned long deleteRegistryKey(int root, const char* key)
     return rootKey(root) ? static_cast<unsigned long>(RegDeleteKeyA(rootKey(root), key)) : ERROR_INVALID_HANDLE;
 }
 
-unsigned long startAndWait(const char* commandLine)
-{
-    std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);   // CreateProcess may write to it
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return GetLastError();
-    CloseHandle(process.hThread);
-    waitForProcess(process.hProcess);
-    CloseHandle(process.hProcess);
-    return 0;
-}
-
-unsigned long setCurrentDirectory(const char* path, char* previous, size_t capacity)
-{
-    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(capacity), previous);
-    if (length == 0 || length >= capacity)
-        previous[0] = '\0';
-    return result(SetCurrentDirectoryA(path));
-}
-
-// The server's entry runs with OLE initialised on this thread. OleInitialize
-// answers S_FALSE when the thread already was: that is success too, and is
-// balanced by OleUninitialize the same way. A failed initialisation is not
-// balanced, so that it cannot undo someone else's.
-unsigned long callServerEntry(const char* path, bool registerServer)
-{
-    typedef HRESULT(WINAPI * Initialize)(LPVOID);
-    typedef void(WINAPI * Uninitialize)();
-    typedef HRESULT(WINAPI * Entry)();
-    HMODULE ole = LoadLibraryA("OLE32.DLL");
-    if (!ole)
-        return GetLastError();
-    auto initialize = reinterpret_cast<Initialize>(reinterpret_cast<void*>(GetProcAddress(ole, "OleInitialize")));
-    auto uninitialize = reinterpret_cast<Uninitialize>(reinterpret_cast<void*>(GetProcAddress(ole, "OleUninitialize")));
-    HRESULT initialised = initialize ? initialize(nullptr) : E_FAIL;
-    unsigned long error = static_cast<unsigned long>(initialised);
-    if (SUCCEEDED(initialised)) {
-        // A library that lacks one of its own libraries fails to load here,
-        // without a box that would stop a silent run.
-        UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        HMODULE server = LoadLibraryA(path);
-        SetErrorMode(oldMode);
-        if (!server) {
-            error = GetLastError();
-        } else {
-            auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(
-                GetProcAddress(server, registerServer ? "DllRegisterServer" : "DllUnregisterServer")));
-            HRESULT answer = entry ? entry() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
-            error = SUCCEEDED(answer) ? 0 : static_cast<unsigned long>(answer);
-            FreeLibrary(server);
-        }
-        if (uninitialize)
-            uninitialize();
-    }
-    FreeLibrary(ole);
-    return error;
-}
-
 } // namespace
 
 void fillMachineHost(EngineHost* host)
@@ -390,14 +326,5 @@ void fillMachineHost(EngineHost* host)
     host->queryRegistryValue = queryRegistryValue;
     host->registryKeyContents = registryKeyContents;
     host->deleteRegistryKey = deleteRegistryKey;
-    host->runProgram = runLoggedProgram;
-    host->removeService = removeService;
-    host->removeSubSystem = removeBorlandSubSystem;
-    host->startAndWait = startAndWait;
-    host->setCurrentDirectory = setCurrentDirectory;
-    host->callServerEntry = callServerEntry;
-    host->progmanConnect = progmanConnect;
-    host->removeIcon = removeIcon;
-    host->progmanDisconnect = progmanDisconnect;
-    host->runPerUserUninstall = runPerUserUninstall;
+    fillSoftwareHost(host);
 }

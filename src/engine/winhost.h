@@ -5,3 +5,7 @@
 // Fills every operation on the machine and on other software; the user's
 // half comes from the progress display (ui/progress.h).
 void fillMachineHost(EngineHost* host);
+
+// The half that deals with other software: programs, services, servers,
+// windows and DDE (engine/winsoftware.cpp).
+void fillSoftwareHost(EngineHost* host);

@@ -138,6 +138,22 @@ void pumpMessages(UINT milliseconds)
     runState.timerWait = 0;
 }
 
+bool pumpMessagesUntil(HANDLE object, UINT milliseconds)
+{
+    showWaiting();
+    for (DWORD start = GetTickCount();;) {
+        dispatchPending();
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return false;
+        DWORD woke = MsgWaitForMultipleObjects(object ? 1 : 0, &object, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        if (object && woke == WAIT_OBJECT_0)
+            return true;
+        if (woke == WAIT_FAILED)
+            return false;
+    }
+}
+
 void waitForProcess(HANDLE process)
 {
     showWaiting();
@@ -223,12 +239,21 @@ bool cancelRequested()
 {
     return runState.cancelRequested != 0;
 }
+
+int askAbortRetryIgnore(int messageId, int captionId)
+{
+    char caption[256], text[1024];
+    LoadMessageText(runState.instance, captionId, caption, sizeof caption);
+    LoadMessageText(runState.instance, messageId, text, sizeof text);
+    return MessageBoxA(runState.wizardDialog, text, caption, MB_ABORTRETRYIGNORE | MB_ICONEXCLAMATION);
+}
 } // namespace
 
 void fillUserHost(EngineHost* host)
 {
     host->loadMessage = loadMessage;
     host->askSharedFile = askSharedFile;
+    host->askAbortRetryIgnore = askAbortRetryIgnore;
     host->startProgress = startRunDisplay;
     host->showProgress = showAction;
     host->keepAlive = keepAlive;

@@ -21,6 +21,10 @@ void showPathProgress(const char* text);
 // blocking between messages instead of spinning.
 void pumpMessages(UINT milliseconds);
 
+// As pumpMessages, but ends as soon as `object` is signalled (true) rather
+// than at the end of the time (false).
+bool pumpMessagesUntil(HANDLE object, UINT milliseconds);
+
 // Waits for the end of another program. The action shown last is on the
 // display meanwhile and the wizard goes on painting itself and its
 // animation, but input stays in the queue: a click on Cancel is taken

@@ -398,11 +398,11 @@ unsigned long deleteRegistryKey(int root, const char* key)
     return 0;
 }
 
-unsigned long runProgram(const char* command) { return act("run", command); }
-unsigned long removeService(const char* name) { return act("service", name); }
-bool removeSubSystem() { act("subsystem", ""); return !fake.subSystemAborts; }
-
 unsigned long startAndWait(const char* commandLine) { return act("start", commandLine); }
+unsigned long startProgram(const char* commandLine) { return act("exec", commandLine); }
+unsigned long removeService(const char* name) { return act("service", name); }
+bool windowExists(const char* className) { return fake.windows.count(className) && fake.windows[className]-- > 0; }
+
 unsigned long setCurrentDirectory(const char* path, char* previous, size_t capacity)
 {
     copyText(previous, capacity, fake.currentDirectory.c_str());
@@ -415,10 +415,41 @@ unsigned long callServerEntry(const char* path, bool registerServer)
     return act(registerServer ? "register" : "unregister", path);
 }
 
-bool progmanConnect() { act("progman", "open"); return true; }
-unsigned long removeIcon(int index) { return act("icon", std::to_string(index)); }
-void progmanDisconnect() { act("progman", "close"); }
-unsigned long runPerUserUninstall() { return act("peruser", ""); }
+// Program Manager answers from its groups while it is connected.
+bool ddeConnect(const char* service, const char* topic)
+{
+    act("dde-connect", std::string(service) + " " + topic);
+    fake.progmanConnected = fake.progmanRunning;
+    return fake.progmanConnected;
+}
+
+unsigned long ddeRequest(const char* item, std::string* answer)
+{
+    answer->clear();
+    if (!fake.progmanConnected)
+        return 0x4009;   // DMLERR_NO_CONV_ESTABLISHED
+    if (upper(item) == "GROUPS") {
+        for (auto& group : fake.progmanGroups)
+            *answer += group.first + "\r\n";
+        return 0;
+    }
+    for (auto& group : fake.progmanGroups)
+        if (upper(group.first) == upper(item)) {
+            *answer = group.second;
+            return 0;
+        }
+    return 0x4009;
+}
+
+// Each command is traced, and each item it deletes once more as "icon".
+unsigned long ddeExecute(const char* command)
+{
+    std::string text = command;
+    if (text.compare(0, 12, "[DeleteItem(") == 0)
+        act("icon", text.substr(12, text.size() - 14));
+    return act("dde", command);
+}
+void ddeDisconnect() { act("dde-close", ""); fake.progmanConnected = false; }
 
 // Each message is its number, so a trace shows which text was used.
 void loadMessage(int messageId, char* buffer, size_t capacity)
@@ -432,6 +463,16 @@ int askSharedFile(const char*, const char* path)
     act("ask", path);
     if (fake.answers.empty())
         return kSharedNo;
+    int answer = fake.answers.front();
+    fake.answers.erase(fake.answers.begin());
+    return answer;
+}
+
+int askAbortRetryIgnore(int messageId, int)
+{
+    act("box", std::to_string(messageId));
+    if (fake.answers.empty())
+        return 5;   // Ignore
     int answer = fake.answers.front();
     fake.answers.erase(fake.answers.begin());
     return answer;
@@ -469,11 +510,11 @@ void resetFakeMachine()
                           closeEntries,     readFile,           writeNewFile,       replaceFile,
                           isWin32Executable, pathForm,          systemFolders,      moveAtRestart,
                           renameAtRestart,  writeIniString,     setRegistryValue,   deleteRegistryValue,
-                          queryRegistryValue, registryKeyContents, deleteRegistryKey, runProgram,
-                          removeService,    removeSubSystem,    startAndWait,       setCurrentDirectory,
-                          callServerEntry,  progmanConnect,     removeIcon,         progmanDisconnect,
-                          runPerUserUninstall, loadMessage,     askSharedFile,      startProgress,
-                          showProgress,     keepAlive,          cancelRequested};
+                          queryRegistryValue, registryKeyContents, deleteRegistryKey, startAndWait,
+                          startProgram,     removeService,      windowExists,       setCurrentDirectory,
+                          callServerEntry,  ddeConnect,         ddeRequest,         ddeExecute,
+                          ddeDisconnect,    loadMessage,        askSharedFile,      askAbortRetryIgnore,
+                          startProgress,    showProgress,       keepAlive,          cancelRequested};
     runState.host = &fakeHost;
 }
 

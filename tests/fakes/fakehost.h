@@ -50,7 +50,9 @@ struct FakeMachine {
     std::map<std::string, unsigned long> failures;   // "<operation> <path>" -> error to answer
     std::string currentDirectory = "C:\\";
     std::vector<int> answers;        // the shared-file prompt's buttons, in turn
-    bool subSystemAborts = false;
+    std::map<std::string, int> windows;   // class -> how many more times it is found
+    bool progmanRunning = true, progmanConnected = false;
+    std::vector<std::pair<std::string, std::string>> progmanGroups;   // name, description
     int cancelAfterShown = -1;       // Cancel arrives once this many items were shown
     int shown = 0;
 

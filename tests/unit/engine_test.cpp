@@ -14,9 +14,11 @@
 #include "engine/devices.h"
 #include "engine/driver.h"
 #include "engine/policy.h"
+#include "engine/progman.h"
 #include "engine/regvalue.h"
 #include "engine/selfreg.h"
 #include "engine/shareddlls.h"
+#include "engine/subsystem.h"
 #include "fakehost.h"
 #include "log/itemlists.h"
 #include "log/loader.h"
@@ -263,18 +265,22 @@ void layOutEveryKind()
     fake.setValue(1, "Software\\Ruvo\\Tree\\Sub", "x", 1, "1");
     fake.setValue(1, "Software\\Ruvo\\Created", "v", 1, "1");
     fake.setValue(1, "Software\\Ruvo\\A key long enough to be cut on the progress line", "e", 1, "new");
+    fake.setValue(2, "Software\\Borland\\Database Engine", "UseCount", 1, "1");
+    fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", 1, "C:\\KOV\\KOVUSER.EXE");
+    fake.progmanGroups = {{"Demo", "\"Demo\",d.grp,1,1\r\n\"Demo App\",\"C:\\APP\\APP.EXE\"\r\n"}};
 }
 
 TEST_F(Engine, StepsRunInTheirOrderAndAnnounceTheirItems)
 {
     layOutEveryKind();
     run({kEveryKind});
-    EXPECT_EQ(actions({"show", "show-path", "run", "service", "subsystem", "delete", "ini", "rmdir", "regset",
-                       "regdelvalue", "regdelkey", "progman", "icon", "peruser", "wait"}),
+    EXPECT_EQ(actions({"show", "show-path", "start", "service", "delete", "ini", "rmdir", "regset", "regdelvalue",
+                       "regdelkey", "dde-connect", "dde-close", "icon", "exec"}),
               (Lines{
-                  "show #57 Clean up", "run C:\\APP\\CLEANUP.EXE",
-                  "show #58 RuvoSvc", "service RuvoSvc", "wait 3500",
-                  "show #44 BDE", "subsystem ",
+                  "show #57 Clean up", "start C:\\APP\\CLEANUP.EXE",
+                  "show #58 RuvoSvc", "service RuvoSvc",
+                  "show #44 BDE", "regdelkey 2 Software\\Borland\\Database Engine",
+                  "regdelkey 2 Software\\Borland\\BLW32", "regdelkey 2 Software\\Borland",
                   "show #33 C:\\APP\\NEW.INI", "delete C:\\APP\\NEW.INI",
                   "show #34 C:\\APP\\APP.INI", "ini C:\\APP\\APP.INI [S] k=old",
                   "delete C:\\APP\\APP.EXE", "show-path #29 C:\\APP\\APP.EXE",
@@ -286,8 +292,8 @@ TEST_F(Engine, StepsRunInTheirOrderAndAnnounceTheirItems)
                   "regdelkey 1 Software\\Ruvo\\Created",
                   "show #56 Software\\Ruvo\\Tree", "regdelkey 1 Software\\Ruvo\\Tree\\SUB",
                   "regdelkey 1 Software\\Ruvo\\Tree",
-                  "progman open", "show #37 Demo App", "icon 0", "progman close",
-                  "peruser ",
+                  "dde-connect PROGMAN PROGMAN", "show #37 Demo App", "icon Demo App", "dde-close ",
+                  "exec C:\\KOV\\KOVUSER.EXE /U \"demo\"",
               }));
     EXPECT_EQ(runState.progressTotal, 10);   // the ten counted lists hold one item each
     EXPECT_EQ(runState.progressCount, 10);
@@ -316,6 +322,7 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
         itemAt<ServiceItem>(ServiceList, 1)->selected = 1;
     };
     std::function<void()> chooseFolder = [] { itemAt<DirectoryItem>(DirectoryList, 0)->selected = 1; };
+    fake.progmanGroups = {{"G", "\"G\",g.grp,2,1\r\n\"Icon 1\",\"C1\"\r\n\"Icon 2\",\"C2\"\r\n"}};
     struct Case {
         const char* name;
         int method;
@@ -326,14 +333,14 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
         {"automatic", kMethodAutomatic, false, nullptr,
          {"service S1", "service S2", "delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\ONE.TXT",
           "delete C:\\APP\\TWO.TXT", "delete C:\\APP\\INSTALL.LOG", "regdelkey 1 Software\\Ruvo\\T2",
-          "regdelkey 1 Software\\Ruvo\\T1", "icon 0", "icon 1"}},
+          "regdelkey 1 Software\\Ruvo\\T1", "icon Icon 1", "icon Icon 2"}},
         {"rollback", kMethodAutomatic, true, nullptr,
          {"service S2", "delete C:\\APP\\I2.INI", "delete C:\\APP\\TWO.TXT", "truncate C:\\APP\\INSTALL.LOG",
-          "regdelkey 1 Software\\Ruvo\\T2", "icon 1"}},
+          "regdelkey 1 Software\\Ruvo\\T2", "icon Icon 2"}},
         {"custom", kMethodCustom, false, chooseSome,
-         {"service S2", "delete C:\\APP\\ONE.TXT", "regdelkey 1 Software\\Ruvo\\T2", "icon 0"}},
+         {"service S2", "delete C:\\APP\\ONE.TXT", "regdelkey 1 Software\\Ruvo\\T2", "icon Icon 1"}},
         {"custom never rolls back", kMethodCustom, true, chooseSome,
-         {"service S2", "delete C:\\APP\\ONE.TXT", "regdelkey 1 Software\\Ruvo\\T2", "icon 0"}},
+         {"service S2", "delete C:\\APP\\ONE.TXT", "regdelkey 1 Software\\Ruvo\\T2", "icon Icon 1"}},
         {"custom, nothing chosen", kMethodCustom, false, nullptr, {}},
         {"custom, a folder chosen: with its files", kMethodCustom, false, chooseFolder,
          {"delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\INSTALL.LOG",
@@ -558,6 +565,129 @@ TEST_F(Engine, ServersUnregisterAndRegisterThemselves)
     }
 }
 
+// --- Other software ----------------------------------------------------------
+
+TEST(Progman, GroupDescriptionsLoseTheItemsAnIconNames)
+{
+    const std::string kTwo = "\"Apps\",a.grp,2,1\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\",,0\r\n\"Help\",\"WINHELP X\"\r\n";
+    const char* kOnly = "\"Apps\",a.grp,1,1\r\n\"Demo\",\"c:\\app\\demo.exe\"\r\n";
+    const char* kShowApps = "[ShowGroup(Apps,2)] [ShowGroup(Apps,1)] ";
+    struct Case {
+        std::string text;
+        const char *group, *name, *command;
+        std::string after, commands;
+    } cases[] = {
+        // By command in any case, then the empty group goes.
+        {kOnly, "Other", "Other", "C:\\APP\\DEMO.EXE", "*Apps\",a.grp,1,1\r\n*Demo\",\"c:\\app\\demo.exe\"\r\n",
+         kShowApps + "[DeleteItem(Demo)] [DeleteGroup(Apps)] "s},
+        {"\"StartUp\",s.grp\n\"Demo\",\"C:\\APP\\DEMO.EXE\"", "Apps", "Demo", "C:\\APP\\DEMO.EXE",
+         "*StartUp\",s.grp\n*Demo\",\"C:\\APP\\DEMO.EXE\"",
+         "[ShowGroup(StartUp,2)] [ShowGroup(StartUp,1)] [DeleteItem(Demo)] "},
+        // By group and name with another command; one of two keeps its group.
+        {kTwo, "APPS", "help", "OTHER", "\"Apps\",a.grp,2,1\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\",,0\r\n*Help\",\"WINHELP X\"\r\n",
+         kShowApps + "[DeleteItem(Help)] "s},
+        // A group already gone, a command not given, and texts of any shape.
+        {"*" + kTwo.substr(1), "Apps", "Demo", "C:\\APP\\DEMO.EXE", "", ""},
+        {"\"Apps\",a\r\n\"Demo\",\"\"\r\n", "Other", "Demo", "", "", ""},
+        {"\"Apps\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\"", "Apps", "Demo", "C:\\APP\\DEMO.EXE", "", ""},
+        {"\"Apps\"\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\r\n\"Demo\"C:\\APP\\DEMO.EXE\"\r\n\"Demo\r\n", "Apps", "Demo",
+         "C:\\APP\\DEMO.EXE", "", ""},
+        {"\"Apps\"", "Apps", "Demo", "C:\\APP\\DEMO.EXE", "", ""},
+        {"", "Apps", "Demo", "x", "", ""},
+    };
+    for (const Case& c : cases) {
+        std::string text = c.text, commands;
+        std::vector<std::string> sent;
+        removeIconFromGroup(&text, c.group, c.name, c.command, &sent);
+        for (const std::string& command : sent)
+            commands += command + " ";
+        EXPECT_EQ(text, c.after.empty() ? c.text : c.after) << c.text;
+        EXPECT_EQ(commands, c.commands) << c.text;
+    }
+}
+
+// The engine's use count in its three forms; the last use removes its
+// registration once the InterBase server has stopped, or the user lets it.
+TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
+{
+    using S = std::string;
+    const char kEngine[] = "Software\\Borland\\Database Engine";
+    const int Abort = 3, Retry = 4, Ignore = 5;
+    struct Case {
+        const char* name;
+        unsigned long type;
+        S count;
+        int serverChecks;   // how often the server's window is still found
+        std::vector<int> answers;
+        int silent;
+        bool goesOn;
+        S after;            // the count afterwards as "type:data", "gone" with the trees
+        int boxes;
+    } cases[] = {
+        {"text 3", 1, "3", 0, {}, 0, true, "1:2\0"s, 0},
+        {"number 2", 4, S("\2\0\0\0", 4), 0, {}, 0, true, "1:1\0"s, 0},
+        {"binary 1, no server", 3, S("\1\0\0\0", 4), 0, {}, 0, true, "gone", 0},
+        {"retry, then ignore", 1, "1", 5, {Retry, Ignore}, 0, true, "gone", 2},
+        {"retry until it stops", 1, "1", 1, {Retry}, 0, true, "gone", 1},
+        {"abort", 1, "1", 5, {Abort}, 0, false, "1:1", 1},
+        {"silent: the engine stays", 1, "1", 5, {}, 1, true, "1:1", 0},
+        {"no count", 2, "1", 0, {}, 0, true, "2:1", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        resetFakeMachine();
+        fake.setValue(2, kEngine, "UseCount", c.type, c.count);
+        fake.setValue(2, "Software\\Borland\\BLW32\\Sub", "v", 1, "1");
+        fake.windows["IB_Server"] = c.serverChecks;
+        fake.answers = c.answers;
+        runState.silentRun = c.silent;
+        EXPECT_EQ(removeBorlandSubSystem(), c.goesOn);
+        const FakeValue* count = fake.value(2, kEngine, "UseCount");
+        EXPECT_EQ(count ? std::to_string(count->type) + ":" + count->data : "gone", c.after);
+        EXPECT_EQ(fake.hasKey(2, "Software\\Borland\\BLW32"), c.after != "gone");
+        EXPECT_EQ(fake.hasKey(2, "Software\\Borland"), c.after != "gone");   // nothing else in it
+        EXPECT_EQ(actions({"box"}).size(), static_cast<size_t>(c.boxes));
+    }
+    // Another product's key keeps Software\Borland.
+    resetFakeMachine();
+    fake.setValue(2, kEngine, "UseCount", 1, "1");
+    fake.setValue(2, "Software\\Borland\\Delphi", "v", 1, "1");
+    EXPECT_TRUE(removeBorlandSubSystem());
+    EXPECT_FALSE(fake.hasKey(2, kEngine));
+    EXPECT_TRUE(fake.hasKey(2, "Software\\Borland\\Delphi"));
+}
+
+// Logged programs start by their short paths and are waited for; the
+// per-user uninstaller starts once its registration is there, with the
+// log's identifier, after an uninstall or the rollback of the only section.
+TEST_F(Engine, ProgramsAndThePerUserUninstallerStart)
+{
+    const std::string kProgram = "Execute Program: C:\\Program Files\\App\\CLEAN.EXE /q\r\nPer-User ID: u1\r\n";
+    const char* kStarted = "exec C:\\PROGRA~1\\KOV\\KOVUSER.EXE /U \"u1\"";
+    struct Case {
+        Lines sections;
+        bool rollback, registered;
+        unsigned long type;
+        Lines acted;
+    } cases[] = {
+        {{kProgram}, false, true, 1, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
+        {{kProgram}, true, true, 2, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
+        {{kProgram, "File Copy: C:\\APP\\A\r\n"}, true, true, 1, {}},
+        {{kProgram}, false, false, 1, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q"}},
+        {{kProgram}, false, true, 4, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q"}},
+    };
+    for (const Case& c : cases) {
+        resetFakeMachine();
+        fake.addFile(kLog);
+        fake.shortNames["C:\\PROGRAM FILES"] = "C:\\PROGRA~1";
+        if (c.registered)
+            fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", c.type, "C:\\Program Files\\KOV\\KOVUSER.EXE");
+        run(c.sections, kMethodAutomatic, c.rollback);
+        EXPECT_EQ(actions({"start", "exec"}), c.acted) << c.sections.size() << c.rollback << c.registered << c.type;
+        release(&runState.arena);
+    }
+}
+
 // Cancel reaches the driver between two items: the steps that stop on it
 // stop, those that run to their end do, the log stays, and the run ends
 // after the registry trees.
@@ -566,8 +696,9 @@ TEST_F(Engine, CancelStopsTheStepsThatStopOnIt)
     layOutEveryKind();
     fake.cancelAfterShown = 2;   // confirmed while the service is shown
     run({kEveryKind});
-    EXPECT_EQ(actions({"run", "service", "subsystem", "delete", "ini", "rmdir", "regdelkey", "icon", "peruser"}),
-              (Lines{"run C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "subsystem "}));
+    EXPECT_EQ(actions({"start", "service", "delete", "ini", "rmdir", "regdelkey", "icon", "exec"}),
+              (Lines{"start C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "regdelkey 2 Software\\Borland\\Database Engine",
+                     "regdelkey 2 Software\\Borland\\BLW32", "regdelkey 2 Software\\Borland"}));
     EXPECT_EQ(runState.progressCount, 1);
     EXPECT_EQ(runState.progressTotal, 10);
 }
@@ -575,9 +706,11 @@ TEST_F(Engine, CancelStopsTheStepsThatStopOnIt)
 TEST_F(Engine, AnAbortAtTheSubSystemPromptEndsTheRunBeforeAnyFile)
 {
     layOutEveryKind();
-    fake.subSystemAborts = true;
+    fake.setValue(2, "Software\\Borland\\Database Engine", "UseCount", 1, "1");
+    fake.windows["IB_Server"] = 1;
+    fake.answers = {3};   // Abort
     run({kEveryKind});
-    EXPECT_EQ(actions({"delete", "ini", "regdelkey", "icon", "peruser"}), Lines{});
+    EXPECT_EQ(actions({"delete", "ini", "regdelkey", "icon", "exec"}), Lines{});
 }
 
 // A rollback puts the backup over a file in use at the next restart, in the
