@@ -4,8 +4,9 @@
 // (the System folder), {W} (the Windows folder), {K} (the sandbox key),
 // {R} (a drive letter made for the row on {D}\Drive), {SL} and {SP} (the
 // test's self-registering library and program, {CL} and {CP} their CLSID
-// keys) and {C} (SharedDLLs). UNINSTAL.EXE runs from {D}\Bin on
-// {D}\App\INSTALL.LOG. SYSTEM.INI is put back as it was after each row.
+// keys), {C} (SharedDLLs) and {B} (the Borland key). UNINSTAL.EXE runs
+// from {D}\Bin on {D}\App\INSTALL.LOG. SYSTEM.INI is put back as it was
+// after each row.
 #include <gtest/gtest.h>
 
 #include "winsupport.h"
@@ -128,6 +129,17 @@ const std::vector<Row> kRows = {
      "App\\server.dll=new|App\\server.exe=new|Backup\\server.dll<{SL}|Backup\\server.exe<{SP}",
      "App\\server.dll<{SL}|App\\server.exe<{SP}|-Backup\\server.dll|-Backup\\server.exe|" + kRegistered},
 
+    // The Borland engine's use count in its three forms: the last use takes
+    // the engine's keys, and Software\Borland only when nothing else is in it.
+    {"TheBorlandEngineCountedAsTextGoesDown", "/S", kLog + "SubSystem: BDE\n", "{B}\\Database Engine:UseCount=sz:3\0"s,
+     "{B}\\Database Engine:UseCount=sz:2\0"s},
+    {"TheBorlandEngineCountedAsANumberGoesDown", "/S", kLog + "SubSystem: BDE\n",
+     "{B}\\Database Engine:UseCount=dword:\2\0\0\0"s, "{B}\\Database Engine:UseCount=sz:1\0"s},
+    {"TheBorlandEnginesLastUseTakesItsKeys", "/S", kLog + "SubSystem: BDE\n",
+     "{B}\\Database Engine:UseCount=binary:\1\0\0\0|{B}\\Database Engine\\Settings:x=sz:1\0|"
+     "{B}\\BLW32:x=sz:1\0|{B}\\Delphi:x=sz:1\0"s,
+     "-{B}\\Database Engine|-{B}\\BLW32|{B}\\Delphi:x=sz:1\0"s},
+
     // Logs that aim a removal beyond what they installed. A failing run can
     // harm only the sandbox, or the empty folders of the Windows folder,
     // which the fixture makes again: that is why the Windows folder is a
@@ -157,6 +169,7 @@ struct WholeRun : ::testing::TestWithParam<Row> {
                                 {"{R}", link}, {"{SL}", builtFile("RUVO_SERVER_LIBRARY")},
                                 {"{SP}", builtFile("RUVO_SERVER_PROGRAM")}, {"{CL}", kLibraryClass},
                                 {"{CP}", kProgramClass}, {"{C}", "HKLM\\" + std::string(kSharedDlls)},
+                                {"{B}", "HKLM\\Software\\Borland"},
                                 {"\n", "\r\n"}})
             replaceAll(text, from, to);
         return text;
