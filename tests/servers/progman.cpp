@@ -1,0 +1,343 @@
+// A Program Manager for the tests: a DDE server on service and topic
+// PROGMAN whose groups and items come from a fixture file, and which writes
+// down every command it is sent, so a test can see what a client asked for
+// and what the shell would look like afterwards.
+//
+//   ruvo_progman.exe FIXTURE RECORD
+//
+// FIXTURE: "[Group name]" starts a group, "Item name|Command line" adds an
+// item to the latest group, and "!hold" leaves every request unanswered so
+// that a client's time-out can be tested. RECORD gets each execute string
+// as one line; "RECORD.ready" gets "ready" once the server can be reached.
+//
+// The server speaks DDE in plain window messages: Wine's DDEML server mixes
+// up the replies to a DDEML client after the first one.
+#include <windows.h>
+#include <dde.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Item {
+    std::string name, command;
+};
+
+struct Group {
+    std::string name;
+    std::vector<Item> items;
+};
+
+std::vector<Group> groups;
+std::string currentGroup;
+bool hold = false;
+std::string recordPath;
+std::vector<HWND> clients;
+
+bool same(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+Group* findGroup(const std::string& name)
+{
+    for (Group& group : groups)
+        if (same(group.name, name))
+            return &group;
+    return nullptr;
+}
+
+// A test reads the file while the server runs, so it is never kept open; a
+// test that happens to hold it without sharing only delays the line.
+void appendLine(const std::string& path, const std::string& text)
+{
+    std::string line = text + "\r\n";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written;
+            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+            CloseHandle(file);
+            return;
+        }
+        if (GetLastError() != ERROR_SHARING_VIOLATION)
+            return;
+        Sleep(20);
+    }
+}
+
+bool loadFixture(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::string text;
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
+        text.append(buffer, got);
+    CloseHandle(file);
+
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty())
+            continue;
+        if (line == "!hold") {
+            hold = true;
+        } else if (line.front() == '[' && line.back() == ']') {
+            groups.push_back({line.substr(1, line.size() - 2), {}});
+        } else if (!groups.empty()) {
+            size_t bar = line.find('|');
+            if (bar == std::string::npos)
+                groups.back().items.push_back({line, ""});
+            else
+                groups.back().items.push_back({line.substr(0, bar), line.substr(bar + 1)});
+        }
+    }
+    return true;
+}
+
+// The shell's answers: the group list, or one group in the shape Program
+// Manager gives it (a header line, then one line per item).
+bool describe(const std::string& name, std::string& text)
+{
+    if (same(name, "GROUPS")) {
+        for (const Group& group : groups)
+            text += group.name + "\r\n";
+        return true;
+    }
+    const Group* group = findGroup(name);
+    if (!group)
+        return false;
+    text = "\"" + group->name + "\",C:\\fake\\grp.grp," + std::to_string(group->items.size()) + ",1\r\n";
+    for (const Item& item : group->items)
+        text += "\"" + item.name + "\",\"" + item.command + "\",,,0,0,0,0,0\r\n";
+    return true;
+}
+
+std::string trimmed(const std::string& text)
+{
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+void apply(const std::string& command, const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return;
+    if (same(command, "ShowGroup")) {
+        if (Group* group = findGroup(args[0]))
+            currentGroup = group->name;
+    } else if (same(command, "DeleteItem")) {
+        Group* group = findGroup(currentGroup);
+        if (!group)
+            return;
+        for (auto item = group->items.begin(); item != group->items.end(); ++item) {
+            if (same(item->name, args[0])) {
+                group->items.erase(item);
+                return;
+            }
+        }
+    } else if (same(command, "DeleteGroup")) {
+        for (auto group = groups.begin(); group != groups.end(); ++group) {
+            if (same(group->name, args[0])) {
+                if (same(currentGroup, group->name))
+                    currentGroup.clear();
+                groups.erase(group);
+                return;
+            }
+        }
+    }
+}
+
+// "[Name(arg,arg)][Name(arg)]...": quotes let an argument hold commas and
+// brackets; commands this shell does not know are accepted and ignored.
+void carryOut(const std::string& text)
+{
+    size_t i = 0;
+    while ((i = text.find('[', i)) != std::string::npos) {
+        ++i;
+        std::string command;
+        while (i < text.size() && text[i] != '(' && text[i] != ']')
+            command += text[i++];
+        std::vector<std::string> args;
+        if (i < text.size() && text[i] == '(') {
+            ++i;
+            std::string arg;
+            bool quoted = false;
+            for (; i < text.size() && (quoted || text[i] != ')'); ++i) {
+                if (text[i] == '"') {
+                    quoted = !quoted;
+                } else if (text[i] == ',' && !quoted) {
+                    args.push_back(trimmed(arg));
+                    arg.clear();
+                } else {
+                    arg += text[i];
+                }
+            }
+            args.push_back(trimmed(arg));
+        }
+        while (i < text.size() && text[i] != ']')
+            ++i;
+        apply(trimmed(command), args);
+    }
+}
+
+bool isProgman(ATOM atom)
+{
+    char name[64];
+    return atom == 0 || (GlobalGetAtomNameA(atom, name, sizeof name) && lstrcmpiA(name, "PROGMAN") == 0);
+}
+
+void post(HWND client, HWND self, UINT message, LPARAM lParam)
+{
+    if (!PostMessageA(client, message, reinterpret_cast<WPARAM>(self), lParam))
+        FreeDDElParam(message, lParam);
+}
+
+void answerRequest(HWND self, HWND client, LPARAM lParam)
+{
+    UINT_PTR format, item;
+    UnpackDDElParam(WM_DDE_REQUEST, lParam, &format, &item);
+    if (hold) {
+        GlobalDeleteAtom(static_cast<ATOM>(item));
+        return;
+    }
+    char name[256] = "";
+    GlobalGetAtomNameA(static_cast<ATOM>(item), name, sizeof name);
+    std::string text;
+    if (format != CF_TEXT || !describe(name, text)) {
+        post(client, self, WM_DDE_ACK, PackDDElParam(WM_DDE_ACK, 0, item));
+        return;
+    }
+    // The client frees the data (fRelease) and sends no acknowledgement.
+    size_t header = offsetof(DDEDATA, Value);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, header + text.size() + 1);
+    auto* dde = static_cast<DDEDATA*>(GlobalLock(data));
+    dde->fResponse = 1;
+    dde->fRelease = 1;
+    dde->cfFormat = CF_TEXT;
+    CopyMemory(reinterpret_cast<char*>(dde) + header, text.c_str(), text.size() + 1);
+    GlobalUnlock(data);
+    LPARAM reply = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(data), item);
+    if (!PostMessageA(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(self), reply)) {
+        FreeDDElParam(WM_DDE_DATA, reply);
+        GlobalFree(data);
+        GlobalDeleteAtom(static_cast<ATOM>(item));
+    }
+}
+
+void execute(HWND self, HWND client, LPARAM lParam)
+{
+    UINT_PTR unused, commands;
+    UnpackDDElParam(WM_DDE_EXECUTE, lParam, &unused, &commands);
+    auto memory = reinterpret_cast<HGLOBAL>(commands);
+    if (const auto* text = static_cast<const char*>(GlobalLock(memory))) {
+        size_t size = GlobalSize(memory), length = 0;
+        while (length < size && text[length])
+            ++length;
+        std::string command(text, length);
+        GlobalUnlock(memory);
+        appendLine(recordPath, command);
+        carryOut(command);
+    }
+    // The same handle comes back: the client frees it on seeing it.
+    post(client, self, WM_DDE_ACK, PackDDElParam(WM_DDE_ACK, 0x8000, commands));
+}
+
+LRESULT CALLBACK serverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto client = reinterpret_cast<HWND>(wParam);
+    switch (message) {
+    case WM_DDE_INITIATE:
+        if (isProgman(LOWORD(lParam)) && isProgman(HIWORD(lParam))) {
+            clients.push_back(client);
+            // Sent, not posted, and the atoms become the client's.
+            SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window),
+                         MAKELPARAM(GlobalAddAtomA("PROGMAN"), GlobalAddAtomA("PROGMAN")));
+        }
+        return 0;
+    case WM_DDE_REQUEST:
+        answerRequest(window, client, lParam);
+        return 0;
+    case WM_DDE_EXECUTE:
+        execute(window, client, lParam);
+        return 0;
+    case WM_DDE_ADVISE:
+    case WM_DDE_POKE: {
+        UINT_PTR data, item;
+        UnpackDDElParam(message, lParam, &data, &item);
+        FreeDDElParam(message, lParam);
+        post(client, window, WM_DDE_ACK, PackDDElParam(WM_DDE_ACK, 0, item));
+        return 0;
+    }
+    case WM_DDE_UNADVISE:
+        post(client, window, WM_DDE_ACK, PackDDElParam(WM_DDE_ACK, 0, HIWORD(lParam)));
+        return 0;
+    case WM_DDE_TERMINATE:
+        // Answered only while the conversation is open: a client that
+        // answers our own terminate must not be answered again.
+        for (auto known = clients.begin(); known != clients.end(); ++known) {
+            if (*known == client) {
+                clients.erase(known);
+                PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
+                break;
+            }
+        }
+        return 0;
+    case WM_CLOSE:
+        for (HWND open : clients)
+            PostMessageA(open, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
+        clients.clear();
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    if (__argc != 3)
+        return 2;
+    if (!loadFixture(__argv[1]))
+        return 3;
+    recordPath = __argv[2];
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = serverProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = "RuvoProgmanServer";
+    if (!RegisterClassA(&windowClass))
+        return 4;
+    // Top-level, for a top-level window is what a connect broadcast reaches;
+    // never shown.
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Ruvo Program Manager", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
+                                  nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return 4;
+    appendLine(recordPath + ".ready", "ready");
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

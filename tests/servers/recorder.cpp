@@ -1,0 +1,57 @@
+// A program for the tests to start. Each run appends its command line and
+// current directory ("COMMAND LINE|DIRECTORY") to RECORD.TXT in its own
+// folder, so a test sees whether, how and from where it was started.
+// "/sleep=N" among its arguments keeps it running N milliseconds longer.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Copies started together each add their own line: appends do not overwrite
+// one another, and a reader holding the file only delays the writer.
+void appendLine(const std::string& path, const std::string& line)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written;
+            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+            CloseHandle(file);
+            return;
+        }
+        if (GetLastError() != ERROR_SHARING_VIOLATION)
+            return;
+        Sleep(20);
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
+{
+    char path[MAX_PATH], directory[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    while (length && path[length - 1] != '\\')
+        --length;
+    lstrcpynA(path + length, "RECORD.TXT", static_cast<int>(sizeof path - length));
+    if (!GetCurrentDirectoryA(sizeof directory, directory))
+        directory[0] = '\0';
+    appendLine(path, std::string(GetCommandLineA()) + "|" + directory + "\r\n");
+
+    for (const char* p = arguments; *p; ++p) {
+        if (_strnicmp(p, "/sleep=", 7) != 0)
+            continue;
+        // Waiting in GetMessage leaves the program idle: a parent in WinExec
+        // or WaitForInputIdle goes on while this one still runs.
+        SetTimer(nullptr, 0, static_cast<UINT>(strtoul(p + 7, nullptr, 10)), nullptr);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER)
+            DispatchMessageA(&msg);
+        break;
+    }
+    return 0;
+}
