@@ -6,6 +6,8 @@
 
 #include "winsupport.h"
 
+#include <tlhelp32.h>
+
 using namespace std::string_literals;
 
 namespace {
@@ -45,10 +47,9 @@ TEST(Software, TheInterBaseServerHoldsTheEnginesLastUse)
         HWND previous = nullptr;
         for (int answer : c.answers) {
             HWND question = waitForWindow(program.info.dwProcessId, "#32770", kWait, [&](HWND w) {
-                return w != previous && IsWindowVisible(w) && GetDlgItem(w, IDABORT) && GetDlgItem(w, IDIGNORE);
+                return w != previous && IsWindowVisible(w) && windowText(w) == "Uninstall";
             });
             ASSERT_NE(question, nullptr);
-            EXPECT_EQ(windowText(question), "Uninstall");
             EXPECT_NE(windowText(findDescendant(question, "Static", 0xFFFF)).find("interbase server"), std::string::npos);
             pressButton(GetDlgItem(question, answer));
             for (int i = 0; i < 100 && IsWindow(question); ++i)
@@ -59,6 +60,112 @@ TEST(Software, TheInterBaseServerHoldsTheEnginesLastUse)
         expectLaidOut(box.root, c.after);
         DestroyWindow(server);
     }
+}
+
+// Starts UNINSTAL.EXE from the sandbox on a log of `body` and waits for
+// its end.
+DWORD uninstall(const Sandbox& box, const std::string& body, const char* switches = "/S")
+{
+    box.writeFile("App\\INSTALL.LOG", "***  x\r\nTitle: T\r\n" + body);
+    Process program;
+    if (!program.start(box.installProgram("Bin\\UNINSTAL.EXE"), switches + (" " + shortPath(box.path("App\\INSTALL.LOG")))))
+        return 1;
+    return program.wait(kWait);
+}
+
+bool running(const char* exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, exeName) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// Icons go from the project's Program Manager double, which writes down
+// every command: by command line in any group, or by group and name; an
+// emptied group goes, STARTUP never. Without it, Wine's own shell answers
+// no group, and the run goes on.
+TEST(Software, ProgramManagerLosesTheIconsAndEmptiedGroups)
+{
+    Sandbox box("software_progman");
+    box.writeFile("groups.txt", "[Apps]\r\nDemo|C:\\APP\\DEMO.EXE\r\nHelp|WINHELP X\r\n[Tools]\r\nDemo copy|c:\\app\\demo.exe\r\n"
+                                "[StartUp]\r\nDemo|C:\\APP\\DEMO.EXE\r\n[Solo]\r\nReadme|NOTEPAD R.TXT\r\n[Other]\r\nKeep|X\r\n");
+    const std::string record = box.path("record.txt");
+    const std::string icons = "Icon Group: Apps\r\nIcon Name: Demo\r\nIcon Cmd: C:\\APP\\DEMO.EXE\r\n"
+                              "Icon Group: Solo\r\nIcon Name: Readme\r\nIcon Cmd: OTHER\r\n";
+    Process progman;
+    ASSERT_TRUE(progman.start(builtFile("RUVO_PROGMAN"), "\"" + box.path("groups.txt") + "\" \"" + record + "\""));
+    for (int i = 0; i < 250 && !present(record + ".ready"); ++i)
+        Sleep(20);
+    EXPECT_EQ(uninstall(box, icons), 0u);
+    EXPECT_EQ(readWholeFile(record), "[ShowGroup(Apps,2)]\r\n[ShowGroup(Apps,1)]\r\n[DeleteItem(Demo)]\r\n"
+                                     "[ShowGroup(Tools,2)]\r\n[ShowGroup(Tools,1)]\r\n[DeleteItem(Demo copy)]\r\n"
+                                     "[DeleteGroup(Tools)]\r\n[ShowGroup(StartUp,2)]\r\n[ShowGroup(StartUp,1)]\r\n"
+                                     "[DeleteItem(Demo)]\r\n[ShowGroup(Solo,2)]\r\n[ShowGroup(Solo,1)]\r\n"
+                                     "[DeleteItem(Readme)]\r\n[DeleteGroup(Solo)]\r\n");
+    PostMessageA(FindWindowA("RuvoProgmanServer", nullptr), WM_CLOSE, 0, 0);
+    EXPECT_EQ(progman.wait(kWait), 0u);
+    EXPECT_EQ(uninstall(box, icons), 0u);
+}
+
+// A running service is stopped and deleted, and its program is gone before
+// the file step, which deletes it at once rather than at a restart. A
+// service that does not exist is passed over.
+TEST(Software, ServicesAreStoppedAndDeleted)
+{
+    Sandbox box("software_service");
+    forgetRestartWork();
+    layOut(box.root, "Svc\\ruvo_service.exe<" + builtFile("RUVO_SERVICE"));
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_NE(manager, nullptr);
+    SC_HANDLE service = CreateServiceA(manager, "RuvoTestService", "Ruvo test service", SERVICE_ALL_ACCESS,
+                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                                       box.path("Svc\\ruvo_service.exe").c_str(), nullptr, nullptr, nullptr, nullptr,
+                                       nullptr);
+    ASSERT_NE(service, nullptr);
+    ASSERT_TRUE(StartServiceA(service, 0, nullptr));
+    SERVICE_STATUS status = {};
+    for (int i = 0; i < 100 && QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_RUNNING; ++i)
+        Sleep(50);
+    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    CloseServiceHandle(service);
+    EXPECT_EQ(uninstall(box, "Create Service: RuvoMissingService\r\nCreate Service: RuvoTestService\r\nFile Copy: " +
+                                 box.path("Svc\\ruvo_service.exe") + "\r\n"),
+              0u);
+    service = OpenServiceA(manager, "RuvoTestService", SERVICE_ALL_ACCESS);
+    EXPECT_EQ(service, nullptr) << "still there";
+    if (service) {
+        DeleteService(service);
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    expectLaidOut(box.root, "-Svc\\ruvo_service.exe|-" + std::string(kSessionManager) + ":PendingFileRenameOperations");
+}
+
+// A logged program starts by its short path from the drive's root and is
+// waited for; the per-user uninstaller registered under KovUser starts with
+// /U and the identifier, and is not waited for.
+TEST(Software, ProgramsAndThePerUserUninstallerStart)
+{
+    Sandbox box("software programs");
+    const std::string kovUser = "HKLM\\Software\\Ruvo Solutions\\KovUser:Path=sz:" + box.path("kov.exe") + "\0"s;
+    layOut(box.root, "rec.exe<" + builtFile("RUVO_RECORDER") + "|kov.exe<" + builtFile("RUVO_RECORDER") + "|" + kovUser);
+    EXPECT_EQ(uninstall(box, "Execute Program: " + box.path("rec.exe") + " one /sleep=1500\r\nPer-User ID: u1\r\n"), 0u);
+    EXPECT_FALSE(running("rec.exe")) << "the run did not wait for its program";
+    // The uninstaller works from the root of the drive it was started on.
+    char here[MAX_PATH];
+    GetCurrentDirectoryA(sizeof here, here);
+    const std::string root = std::string(here, 3), folder = shortPath(box.root);
+    const std::string expected = folder + "\\rec.exe one /sleep=1500|" + root + "\r\n" + folder + "\\kov.exe /U \"u1\"|" +
+                                 root + "\r\n";
+    for (int i = 0; i < 100 && box.readFile("RECORD.TXT").size() < expected.size(); ++i)
+        Sleep(50);
+    EXPECT_EQ(box.readFile("RECORD.TXT"), expected);
+    removeLaidOut(box.root, kovUser);
 }
 
 } // namespace

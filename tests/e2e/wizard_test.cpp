@@ -102,6 +102,12 @@ struct WizardTest : ::testing::Test {
         box.writeFile("App\\b.txt", "b");
     }
     std::string files() { return "File Copy: " + app + "\\a.txt\r\nFile Copy: " + app + "\\b.txt\r\n"; }
+    // Takes 1.5 s; programs of the same command line are one item.
+    std::string slowProgram(const char* tag = "")
+    {
+        layOut(app, "rec.exe<" + builtFile("RUVO_RECORDER"));
+        return "Execute Program: " + app + "\\rec.exe /sleep=1500 " + tag + "\r\n";
+    }
 };
 
 TEST_F(WizardTest, AutomaticWithoutBackupsGoesStraightToThePerformPage)
@@ -219,8 +225,8 @@ TEST_F(WizardTest, ConfirmRunWaitsForFinish)
 TEST_F(WizardTest, AutomaticRunNeedsNoClick)
 {
     Wizard wizard;
-    // Two services: each is given 3.5 seconds, which keeps the wizard up long enough to look at.
-    start(wizard, files() + "Create Service: RuvoOne\r\n", "/A");
+    // A program that takes 1.5 s keeps the wizard up long enough to look at.
+    start(wizard, files() + slowProgram(), "/A");
     EXPECT_FALSE(wizard.visible(Next));
     EXPECT_FALSE(wizard.visible(Back));
     for (int i = 0; i < 40 && !wizard.visible(1005); ++i)
@@ -269,15 +275,15 @@ TEST_F(WizardTest, CancelAnsweredNoChangesNothingAndYesEndsWithoutUninstalling)
 TEST_F(WizardTest, CancelDuringTheRunStopsBetweenItems)
 {
     Wizard wizard;
-    // A rollback of the second section, whose two services each hold the
-    // run for 3.5 seconds: Cancel comes during the first.
-    std::string second = "***  two\r\nCreate Service: RuvoOne\r\nCreate Service: RuvoTwo\r\nFile Copy: " + app +
-                         "\\b.txt\r\n";
+    // A rollback of the second section, whose two programs each hold the
+    // run for 1.5 seconds: Cancel comes during the first, and is taken
+    // when it has ended.
+    std::string second = "***  two\r\n" + slowProgram("one") + slowProgram("two") + "File Copy: " + app + "\\b.txt\r\n";
     start(wizard, "File Copy: " + app + "\\a.txt\r\n" + second, "/A /R");
     Sleep(1000);
     wizard.pressLater(Cancel);
     wizard.answerCancel(IDYES);
-    // Gone at once, while the service's wait still holds the run: not
+    // Gone at once, while the second program still holds the run: not
     // merely hidden until the run winds down.
     EXPECT_FALSE(IsWindow(wizard.dialog));
     EXPECT_EQ(wizard.program.wait(0), static_cast<DWORD>(STILL_ACTIVE));
