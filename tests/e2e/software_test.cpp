@@ -122,6 +122,15 @@ TEST(Software, ServicesAreStoppedAndDeleted)
     layOut(box.root, "Svc\\ruvo_service.exe<" + builtFile("RUVO_SERVICE"));
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     ASSERT_NE(manager, nullptr);
+    auto forget = [&] {
+        if (SC_HANDLE left = OpenServiceA(manager, "RuvoTestService", SERVICE_ALL_ACCESS)) {
+            DeleteService(left);
+            CloseServiceHandle(left);
+            return true;
+        }
+        return false;
+    };
+    forget();   // what a failed run left
     SC_HANDLE service = CreateServiceA(manager, "RuvoTestService", "Ruvo test service", SERVICE_ALL_ACCESS,
                                        SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
                                        box.path("Svc\\ruvo_service.exe").c_str(), nullptr, nullptr, nullptr, nullptr,
@@ -136,12 +145,7 @@ TEST(Software, ServicesAreStoppedAndDeleted)
     EXPECT_EQ(uninstall(box, "Create Service: RuvoMissingService\r\nCreate Service: RuvoTestService\r\nFile Copy: " +
                                  box.path("Svc\\ruvo_service.exe") + "\r\n"),
               0u);
-    service = OpenServiceA(manager, "RuvoTestService", SERVICE_ALL_ACCESS);
-    EXPECT_EQ(service, nullptr) << "still there";
-    if (service) {
-        DeleteService(service);
-        CloseServiceHandle(service);
-    }
+    EXPECT_FALSE(forget()) << "the service is still there";
     CloseServiceHandle(manager);
     expectLaidOut(box.root, "-Svc\\ruvo_service.exe|-" + std::string(kSessionManager) + ":PendingFileRenameOperations");
 }
