@@ -13,24 +13,18 @@ TEST(CommandLine, SwitchesLogPathAndTitle)
 {
     struct Case { const char *commandLine, *switches, *logPath, *title; } cases[] = {   // title nullptr: none
         {"", "", "", nullptr},
-        {"/a/s C:\\APP\\INSTALL.LOG", "AS", "C:\\APP\\INSTALL.LOG", nullptr},
-        {"/A /R /U C:\\A.LOG", "ARU", "C:\\A.LOG", nullptr},
-        {"/S C:\\A.LOG", "AS", "C:\\A.LOG", nullptr},   // silent runs are automatic
+        {"/a/R /u C:\\A.LOG", "ARU", "C:\\A.LOG", nullptr},
+        {"/s C:\\A.LOG", "AS", "C:\\A.LOG", nullptr},   // silent runs are automatic
         {"/Afoo", "A", "foo", nullptr},
-        {"/A", "A", "", nullptr},
         {"/X C:\\LOG", "", "/X", "C:\\LOG"},
-        {"/", "", "/", nullptr},
         {"/Z C:\\A.LOG", "", "C:\\A.LOG", nullptr},
         {"/z C:\\APP\\UNINSTAL.EXE C:\\APP\\", "Z", "C:\\APP\\UNINSTAL.EXE C:\\APP\\", nullptr},
-        {"/z", "Z", "", nullptr},
         {"C:\\APP\\INSTALL.LOG \"My App\"", "", "C:\\APP\\INSTALL.LOG", "My App"},
-        {"C:\\APP\\INSTALL.LOG My App", "", "C:\\APP\\INSTALL.LOG", "My App"},
         {"C:\\APP\\INSTALL.LOG  Title", "", "C:\\APP\\INSTALL.LOG", " Title"},
         {"\"C:\\APP\\INSTALL.LOG\"", "", "\"C:\\APP\\INSTALL.LOG\"", nullptr},
         {"C:\\My App\\INSTALL.LOG", "", "C:\\My", "App\\INSTALL.LOG"},
         {"C:\\APP\\INSTALL.LOG \"Half", "", "C:\\APP\\INSTALL.LOG", "Half"},
-        {"C:\\APP\\INSTALL.LOG \"", "", "C:\\APP\\INSTALL.LOG", nullptr},   // an empty title is none
-        {"C:\\APP\\INSTALL.LOG ", "", "C:\\APP\\INSTALL.LOG", nullptr},
+        {"C:\\APP\\INSTALL.LOG ", "", "C:\\APP\\INSTALL.LOG", nullptr},   // an empty title is none
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine);

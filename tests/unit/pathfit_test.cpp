@@ -28,8 +28,6 @@ TEST(PathFit, DirectoriesGiveWayFromTheLeftThenTheEndOneCharacterAtATime)
         {kPrefix + kPath, 35, kPrefix + kPath},
         {kPrefix + kPath, 34, kPrefix + "C:\\...\\App\\Data\\file.txt"},
         {kPrefix + kPath, 24, kPrefix + "C:\\...\\Data\\file.txt"},
-        {kPrefix + kPath, 20, kPrefix + "C:\\...\\file.txt"},
-        {kPrefix + kPath, 15, kPrefix + "C:\\...\\file..."},
         {kPrefix + kPath, 12, kPrefix + "C:\\...\\f..."},
         {kPrefix + kPath, 24, kPrefix + "C:\\...\\Data\\file.txt", 51},   // just room
         {kPrefix + kPath, 0, kPrefix + "..."},   // too narrow: as short as it gets

@@ -1,79 +1,53 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "common/text.h"
 
 namespace {
 
-TEST(Text, CopyCutsAtTheCapacityAndTerminates)
+// Every helper writes into the first `capacity` bytes of a buffer whose
+// rest must stay untouched, and returns the length it leaves.
+TEST(Text, CopyAppendAndFormatCutAtTheCapacityAndTerminate)
 {
-    char field[8];
-    memset(field, '#', sizeof field);
-    EXPECT_EQ(copyText(field, "0123456789"), 7u);
-    EXPECT_STREQ(field, "0123456");
-    EXPECT_EQ(copyText(field, "ab"), 2u);
-    EXPECT_STREQ(field, "ab");
-
-    char guard[4] = {'x', 'x', 'x', 'x'};
-    EXPECT_EQ(copyText(guard, 0, "abc"), 0u);   // capacity 0 writes nothing
-    EXPECT_EQ(guard[0], 'x');
-    EXPECT_EQ(copyText(guard, 1, "abc"), 0u);
-    EXPECT_EQ(guard[0], '\0');
-}
-
-TEST(Text, CopyPartTakesAtMostCountCharacters)
-{
-    char field[16];
-    EXPECT_EQ(copyTextPart(field, sizeof field, "C:\\APP\\X.LOG", 7), 7u);
-    EXPECT_STREQ(field, "C:\\APP\\");
-    EXPECT_EQ(copyTextPart(field, 4, "C:\\APP\\X.LOG", 7), 3u);
-    EXPECT_STREQ(field, "C:\\");
-}
-
-TEST(Text, AppendCutsAtTheCapacity)
-{
-    char field[10] = "C:\\";
-    EXPECT_EQ(appendText(field, "APP"), 6u);
-    EXPECT_EQ(appendText(field, "\\LONGNAME"), 9u);
-    EXPECT_STREQ(field, "C:\\APP\\LO");
-    char full[3] = {'a', 'b', 'c'};   // unterminated: terminated at its last byte
-    EXPECT_EQ(appendText(full, "d"), 2u);
-    EXPECT_STREQ(full, "ab");
-}
-
-TEST(Text, FormatMessageTakesOnlyTheFirstPercentSAndShowsTheRestLiterally)
-{
-    struct Case {
-        const char* format;
-        const char* argument;
-        size_t capacity;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"Welcome to the %s program.", "Ruvo", 64, "Welcome to the Ruvo program."},
-        {"%s %s %n %x %d %", "Ruvo", 64, "Ruvo %s %n %x %d %"},
-        {"100%% of %s, %%s", "Ruvo", 64, "100% of Ruvo, %s"},
-        {"%%s then %s", "Ruvo", 64, "%s then Ruvo"},
-        {"no title here", "Ruvo", 64, "no title here"},
-        {"[%s]", nullptr, 64, "[]"},
-        {"ab%scd", "XYZ", 5, "abXY"},      // cut inside the argument
-        {"%s!!", "abc", 5, "abc!"},        // cut after it
-        {"%%%%", "", 2, "%"},
-        {"%s", "abc", 1, ""},
+    enum Op { Copy, CopyPart, Append, Format };
+    // Copy: `first`. CopyPart: 7 characters of `first`. Append: `second`
+    // onto `first`. Format: `first` with `second` for its first %s.
+    struct Case { Op op; const char *first, *second; size_t capacity; const char* expected; } cases[] = {
+        {Copy, "0123456789", nullptr, 8, "0123456"}, {Copy, "ab", nullptr, 8, "ab"},
+        {Copy, "abc", nullptr, 0, ""}, {Copy, "abc", nullptr, 1, ""},
+        {CopyPart, "C:\\APP\\X.LOG", nullptr, 16, "C:\\APP\\"}, {CopyPart, "C:\\APP\\X.LOG", nullptr, 4, "C:\\"},
+        {Append, "C:\\APP", "\\LONGNAME", 10, "C:\\APP\\LO"},
+        {Append, "abc", "d", 3, "ab"},   // unterminated: terminated at its last byte
+        {Format, "Welcome to the %s program.", "Ruvo", 64, "Welcome to the Ruvo program."},
+        {Format, "%s %s %n %x %d %", "Ruvo", 64, "Ruvo %s %n %x %d %"},
+        {Format, "100%% of %s, %%s", "Ruvo", 64, "100% of Ruvo, %s"},
+        {Format, "%%s then %s", "Ruvo", 64, "%s then Ruvo"},
+        {Format, "[%s]", nullptr, 64, "[]"},
+        {Format, "ab%scd", "XYZ", 5, "abXY"},   // cut inside the argument
+        {Format, "%s!!", "abc", 5, "abc!"},     // cut after it
+        {Format, "%%%%", "", 2, "%"}, {Format, "%s", "abc", 1, ""}, {Format, "%s", "abc", 0, ""},
     };
     for (const Case& c : cases) {
-        char out[80];
-        memset(out, '#', sizeof out);
-        size_t length = formatMessage(out, c.capacity, c.format, c.argument);
-        EXPECT_STREQ(out, c.expected) << c.format;
-        EXPECT_EQ(length, strlen(c.expected)) << c.format;
-        for (size_t i = c.capacity; i < sizeof out; ++i)
-            ASSERT_EQ(out[i], '#') << c.format << " wrote past its capacity at " << i;
+        std::string out(80, '#');
+        size_t length = 0;
+        switch (c.op) {
+        case Copy: length = copyText(&out[0], c.capacity, c.first); break;
+        case CopyPart: length = copyTextPart(&out[0], c.capacity, c.first, 7); break;
+        case Append:
+            memcpy(&out[0], c.first, std::min(strlen(c.first) + 1, c.capacity));
+            length = appendText(&out[0], c.capacity, c.second);
+            break;
+        case Format: length = formatMessage(&out[0], c.capacity, c.first, c.second); break;
+        }
+        EXPECT_EQ(out.substr(c.capacity), std::string(out.size() - c.capacity, '#')) << c.first << " wrote past";
+        EXPECT_EQ(length, strlen(c.expected)) << c.first;
+        if (c.capacity > 0) {
+            EXPECT_STREQ(out.c_str(), c.expected) << c.first;
+        }
     }
-    char guard = 'x';
-    EXPECT_EQ(formatMessage(&guard, 0, "%s", "abc"), 0u);
-    EXPECT_EQ(guard, 'x');
 }
 
 TEST(Text, CaseInsensitiveComparison)
