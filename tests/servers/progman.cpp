@@ -6,9 +6,8 @@
 //   ruvo_progman.exe FIXTURE RECORD
 //
 // FIXTURE: "[Group name]" starts a group, "Item name|Command line" adds an
-// item to the latest group, and "!hold" leaves every request unanswered so
-// that a client's time-out can be tested. RECORD gets each execute string
-// as one line; "RECORD.ready" gets "ready" once the server can be reached.
+// item to the latest group. RECORD gets each execute string as one line;
+// "RECORD.ready" gets "ready" once the server can be reached.
 //
 // The server speaks DDE in plain window messages: Wine's DDEML server mixes
 // up the replies to a DDEML client after the first one.
@@ -32,7 +31,6 @@ struct Group {
 
 std::vector<Group> groups;
 std::string currentGroup;
-bool hold = false;
 std::string recordPath;
 std::vector<HWND> clients;
 
@@ -49,24 +47,15 @@ Group* findGroup(const std::string& name)
     return nullptr;
 }
 
-// A test reads the file while the server runs, so it is never kept open; a
-// test that happens to hold it without sharing only delays the line.
+// A test reads the file while the server runs, so it is never kept open.
 void appendLine(const std::string& path, const std::string& text)
 {
     std::string line = text + "\r\n";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written;
-            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-            CloseHandle(file);
-            return;
-        }
-        if (GetLastError() != ERROR_SHARING_VIOLATION)
-            return;
-        Sleep(20);
-    }
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
 }
 
 bool loadFixture(const char* path)
@@ -92,9 +81,7 @@ bool loadFixture(const char* path)
             line.pop_back();
         if (line.empty())
             continue;
-        if (line == "!hold") {
-            hold = true;
-        } else if (line.front() == '[' && line.back() == ']') {
+        if (line.front() == '[' && line.back() == ']') {
             groups.push_back({line.substr(1, line.size() - 2), {}});
         } else if (!groups.empty()) {
             size_t bar = line.find('|');
@@ -123,14 +110,6 @@ bool describe(const std::string& name, std::string& text)
     for (const Item& item : group->items)
         text += "\"" + item.name + "\",\"" + item.command + "\",,,0,0,0,0,0\r\n";
     return true;
-}
-
-std::string trimmed(const std::string& text)
-{
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 void apply(const std::string& command, const std::vector<std::string>& args)
@@ -162,36 +141,15 @@ void apply(const std::string& command, const std::vector<std::string>& args)
     }
 }
 
-// "[Name(arg,arg)][Name(arg)]...": quotes let an argument hold commas and
-// brackets; commands this shell does not know are accepted and ignored.
+// "[Name(arg,arg)][Name(arg)]...", as the uninstaller sends them.
 void carryOut(const std::string& text)
 {
-    size_t i = 0;
-    while ((i = text.find('[', i)) != std::string::npos) {
-        ++i;
-        std::string command;
-        while (i < text.size() && text[i] != '(' && text[i] != ']')
-            command += text[i++];
-        std::vector<std::string> args;
-        if (i < text.size() && text[i] == '(') {
-            ++i;
-            std::string arg;
-            bool quoted = false;
-            for (; i < text.size() && (quoted || text[i] != ')'); ++i) {
-                if (text[i] == '"') {
-                    quoted = !quoted;
-                } else if (text[i] == ',' && !quoted) {
-                    args.push_back(trimmed(arg));
-                    arg.clear();
-                } else {
-                    arg += text[i];
-                }
-            }
-            args.push_back(trimmed(arg));
-        }
-        while (i < text.size() && text[i] != ']')
-            ++i;
-        apply(trimmed(command), args);
+    for (size_t open = text.find('['); open != std::string::npos; open = text.find('[', open + 1)) {
+        size_t paren = text.find('(', open), close = text.find(')', open);
+        if (paren == std::string::npos || close == std::string::npos || close < paren)
+            continue;
+        std::string command = text.substr(open + 1, paren - open - 1), arg = text.substr(paren + 1, close - paren - 1);
+        apply(command, {arg.substr(0, arg.find(','))});
     }
 }
 
@@ -211,10 +169,6 @@ void answerRequest(HWND self, HWND client, LPARAM lParam)
 {
     UINT_PTR format, item;
     UnpackDDElParam(WM_DDE_REQUEST, lParam, &format, &item);
-    if (hold) {
-        GlobalDeleteAtom(static_cast<ATOM>(item));
-        return;
-    }
     char name[256] = "";
     GlobalGetAtomNameA(static_cast<ATOM>(item), name, sizeof name);
     std::string text;
@@ -274,17 +228,6 @@ LRESULT CALLBACK serverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_DDE_EXECUTE:
         execute(window, client, lParam);
-        return 0;
-    case WM_DDE_ADVISE:
-    case WM_DDE_POKE: {
-        UINT_PTR data, item;
-        UnpackDDElParam(message, lParam, &data, &item);
-        FreeDDElParam(message, lParam);
-        post(client, window, WM_DDE_ACK, PackDDElParam(WM_DDE_ACK, 0, item));
-        return 0;
-    }
-    case WM_DDE_UNADVISE:
-        post(client, window, WM_DDE_ACK, PackDDElParam(WM_DDE_ACK, 0, HIWORD(lParam)));
         return 0;
     case WM_DDE_TERMINATE:
         // Answered only while the conversation is open: a client that
