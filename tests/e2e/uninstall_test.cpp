@@ -140,6 +140,13 @@ const std::vector<Row> kRows = {
      "{B}\\BLW32:x=sz:1\0|{B}\\Delphi:x=sz:1\0"s,
      "-{B}\\Database Engine|-{B}\\BLW32|{B}\\Delphi:x=sz:1\0"s},
 
+    // The status report the log names, in the Windows folder, from the
+    // companion INI's template.
+    {"TheStatusReportGoesToTheWindowsFolder", "/S",
+     kLog + "Uninstall MIF: RUVOTEST.MIF\nProduct: Ruvo Sample\nFile Copy: {D}\\App\\a.txt\n",
+     "App\\a.txt|Bin\\UNINSTAL.INI=[Language]\nMsg1000=%5%^%7%^%8%^%2%^%9%",
+     "-App\\a.txt|{W}\\RUVOTEST.MIF=Uninstall\nSuccess\n\nRuvo Sample\n%9%"},
+
     // Logs that aim a removal beyond what they installed. A failing run can
     // harm only the sandbox, or the empty folders of the Windows folder,
     // which the fixture makes again: that is why the Windows folder is a
@@ -200,6 +207,7 @@ struct WholeRun : ::testing::TestWithParam<Row> {
     {
         EXPECT_TRUE(link.empty() || unlinkFolder(link)) << link;
         removeLaidOut(box.root, expand(row.before));
+        removeLaidOut(box.root, expand(row.after));
         for (const std::string& folder : windowsFolders)
             CreateDirectoryA(folder.c_str(), nullptr);
         if (!systemIni.empty())
