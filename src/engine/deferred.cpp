@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "engine/enginehost.h"
 #include "engine/files.h"
+#include "engine/policy.h"
 #include "startup/runstate.h"
 
 bool makeTempName(char* buffer, const char* targetPath)
@@ -44,9 +45,28 @@ unsigned long replaceAtRestart(const char* tempPath, const char* targetPath)
 unsigned long scheduleDeleteAtRestart(const char* path)
 {
     const EngineHost& host = *runState.host;
-    if (runState.platform == kPlatformOther)
-        return host.renameAtRestart("NUL", path);
-    return host.moveAtRestart(path, nullptr);
+    if (runState.platform != kPlatformOther)
+        return host.moveAtRestart(path, nullptr);
+    // WININIT.INI is carried out before Windows starts, where only short
+    // names are known: a long name, or one with a blank, would name nothing.
+    char shortPath[260];
+    copyText(shortPath, path);
+    host.pathForm(shortPath, sizeof shortPath, ShortForm);
+    return host.renameAtRestart("NUL", shortPath);
+}
+
+void deleteInUseAtRestart(const char* path)
+{
+    if (scheduleDeleteAtRestart(path) != 0 || runState.platform == kPlatformOther)
+        return;   // WININIT.INI cannot remove a folder
+    char folder[kPathSize];
+    const char* separator = strrchr(path, '\\');
+    if (!separator)
+        return;
+    copyTextPart(folder, sizeof folder, path, static_cast<size_t>(separator - path));
+    char checked[kPathSize];
+    if (mayRemovePath(folder, RemoveEmptyFolders, checked, sizeof checked))
+        runState.host->moveAtRestart(checked, nullptr);   // removed then only when empty
 }
 
 namespace {

@@ -7,6 +7,12 @@
 // Has `path` deleted at the next start of Windows. 0 or the error.
 unsigned long scheduleDeleteAtRestart(const char* path);
 
+// A file of the application still in use when the uninstall reached it:
+// deleted at the next start of Windows, whenever the user restarts (no
+// restart is asked for), and on the NT family its folder too when that is
+// then empty. Nothing would record the file once the log is gone.
+void deleteInUseAtRestart(const char* path);
+
 // Has `tempPath` replace `targetPath` at the next start of Windows. 0 when
 // the replacement is queued, else the Windows error code.
 unsigned long replaceAtRestart(const char* tempPath, const char* targetPath);

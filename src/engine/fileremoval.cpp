@@ -15,12 +15,15 @@ constexpr size_t kPath = 260;
 // Deletes one file, whatever its attributes, and for a .HLP file also its
 // .GID and .FTS companions. Only for a path the policy has already passed
 // in its canonical spelling: checking it again for every file of a run
-// would only repeat the same work.
-void removeFileWithCompanions(const char* checked)
+// would only repeat the same work. A file in use goes at the next restart,
+// unless a backup is about to take its place (which queues its own work)
+// or it is the program itself (which removes itself).
+void removeFileWithCompanions(const char* checked, bool deferInUse = true)
 {
     char file[kPath];
     copyText(file, checked);
-    deleteStubbornFile(file);
+    if (deleteStubbornFile(file) != 0 && deferInUse && !missing(file) && !isOwnProgram(file))
+        deleteInUseAtRestart(file);
     size_t length = strlen(file);
     if (length <= 4 || !endsWithNoCase(file, ".HLP"))
         return;
@@ -38,8 +41,9 @@ int removeOrRestoreFile(const char* path, const char* backupPath, int restore)
     if (!strpbrk(path, "*?")) {
         if (!mayRemovePath(path, RemoveFile, canonical, sizeof canonical))
             return 0;
-        removeFileWithCompanions(canonical);
-        if (restore && backupPath[0] != '\0')
+        bool restoring = restore && backupPath[0] != '\0';
+        removeFileWithCompanions(canonical, !restoring);
+        if (restoring)
             restoreBackup(backupPath, canonical);
         return 1;
     }

@@ -67,15 +67,20 @@ unsigned long resetAttributes(const char* path)
     return host().setAttributes(path, kAttributeNormal);
 }
 
+bool isOwnProgram(const char* path)
+{
+    if (!runState.programPath)
+        return false;
+    char longForm[kTreePathSize + 4];
+    copyText(longForm, path);
+    host().pathForm(longForm, sizeof longForm, LongForm);
+    return compareNoCase(longForm, runState.programPath) == 0;
+}
+
 unsigned long deleteFile(const char* path)
 {
-    if (runState.programPath) {
-        char longForm[kTreePathSize + 4];
-        copyText(longForm, path);
-        host().pathForm(longForm, sizeof longForm, LongForm);
-        if (compareNoCase(longForm, runState.programPath) == 0)
-            runState.selfRemovalNeeded = 1;
-    }
+    if (isOwnProgram(path))
+        runState.selfRemovalNeeded = 1;
     return host().deleteFile(path);
 }
 

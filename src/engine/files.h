@@ -8,6 +8,9 @@ bool missing(const char* path);
 // Attributes made normal (0 when that worked, else the Windows error code).
 unsigned long resetAttributes(const char* path);
 
+// Whether `path`, in any path form, is the program's own file.
+bool isOwnProgram(const char* path);
+
 // Deletes a file (attributes are not reset here). Notes in
 // runState.selfRemovalNeeded when the file is the program's own, in any
 // path form. 0 or the Windows error code.

@@ -100,6 +100,14 @@ const std::vector<Row> kRows = {
     Row{"AFileInUseOnThe95FamilyIsReplacedAtTheRestart", "/S /R", kLog + "User Rights: Admin\n" + kFirst + kTwo, kTwice,
         kWaiting + "{W}\\WININIT.INI=[rename]\n{d}\\App\\a.dll={d}\\App\\~RUX0000.TMP\n|-" + kRenames}
         .on("win98").holding("App\\a.dll", kRestarted),
+    // At an uninstall a file in use goes at the restart, with its emptied
+    // folder on the NT family; no restart is asked for.
+    Row{"AFileInUseAtAnUninstallGoesAtTheRestart", "/S", kLog + "File Copy: {D}\\App\\a.dll\n", "App\\a.dll",
+        "App\\a.dll|" + kRenames + "=multi:\\??\\{D}\\App\\a.dll\0\0\\??\\{D}\\App\0\0\0"s}
+        .holding("App\\a.dll", "-App"),
+    Row{"AFileInUseAtAnUninstallOnThe95FamilyGoesAtTheRestart", "/S", kLog + "File Copy: {D}\\App\\a.dll\n",
+        "App\\a.dll", "App\\a.dll|{W}\\WININIT.INI=[rename]\nNUL={d}\\App\\a.dll\n"}
+        .on("win98").holding("App\\a.dll", "-App\\a.dll"),
 
     // Counts in their three forms go down; a count reaching zero in a silent
     // run is deleted and its file kept; an uncounted file goes.

@@ -713,17 +713,22 @@ TEST_F(Engine, AnAbortAtTheSubSystemPromptEndsTheRunBeforeAnyFile)
     EXPECT_EQ(actions({"delete", "ini", "regdelkey", "icon", "exec"}), Lines{});
 }
 
-// A rollback puts the backup over a file in use at the next restart, in the
-// platform's way. The backup goes only once the replacement is queued; when
-// it cannot be, backup and installed file both stay and no restart is due.
-TEST_F(Engine, RollbackRestoresOverAFileInUseAtTheNextRestart)
+// A file in use goes at the next restart, in the platform's way, and no
+// restart is asked for: on the NT family its folder too when it is then
+// empty. A rollback puts the backup over it instead; the backup goes only
+// once the replacement is queued; when it cannot be, backup and installed
+// file both stay and no restart is due.
+TEST_F(Engine, AFileInUseGoesOrIsReplacedAtTheNextRestart)
 {
     struct Case {
         int platform;
         const char* failing;   // the queuing call that fails, if any
         Lines queued;
         bool restored;
+        bool rollback = true;
     } cases[] = {
+        {kPlatformNt, nullptr, {"restart-move C:\\APP\\A.DLL > (delete)", "restart-move C:\\APP > (delete)"}, false, false},
+        {kPlatformOther, nullptr, {"restart-rename NUL=C:\\APP\\A.DLL"}, false, false},
         {kPlatformNt, nullptr,
          {"restart-move C:\\APP\\A.DLL > (delete)", "restart-move C:\\APP\\~RUX0000.TMP > C:\\APP\\A.DLL"}, true},
         {kPlatformNt, "restart-move C:\\APP\\A.DLL > (DELETE)", {"restart-move C:\\APP\\A.DLL > (delete)"}, false},
@@ -742,7 +747,7 @@ TEST_F(Engine, RollbackRestoresOverAFileInUseAtTheNextRestart)
             fake.failures[c.failing] = 5;
         runState.platform = c.platform;
         run({"File Copy: C:\\APP\\A.DLL\r\n", "File Copy: C:\\APP\\A.DLL\r\nBackup Copy: C:\\BAK\\A.DLL\r\n"},
-            kMethodAutomatic, true);
+            kMethodAutomatic, c.rollback);
         EXPECT_EQ(actions({"restart-move", "restart-rename"}), c.queued);
         EXPECT_EQ(fake.read("C:\\APP\\A.DLL"), "new");
         EXPECT_EQ(runState.rebootNeeded, c.restored ? 1 : 0);
