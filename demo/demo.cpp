@@ -55,6 +55,7 @@ void install(const std::string& sample, const std::string& program)
     CopyFileA(program.c_str(), (appDir + "\\UNINSTAL.EXE").c_str(), FALSE);
     installed.push_back({appDir + "\\UNINSTAL.EXE", false});
     CopyFileA((sample + "\\UNINSTAL.INI").c_str(), (appDir + "\\UNINSTAL.INI").c_str(), FALSE);
+    installed.push_back({appDir + "\\UNINSTAL.INI", false});
 
     std::string log = readWholeFile(sample + "\\INSTALL.LOG.in");
     for (size_t at; (at = log.find("@APPDIR@")) != std::string::npos;)
@@ -161,7 +162,12 @@ int main(int argc, char** argv)
     install(sample, program);
     report("Installed the sample application:");
     DWORD code = runUninstall(shots);
-    printf("The uninstaller ended with exit code %lu.\n\n", code);
+    printf("The uninstaller ended with exit code %lu.\n", code);
+    // Its temporary copy removes the program file and the emptied folders
+    // a second after the uninstaller ended.
+    for (int waited = 0; waited < 15000 && GetFileAttributesA(kAppDir) != INVALID_FILE_ATTRIBUTES; waited += 100)
+        Sleep(100);
+    printf("\n");
     report("After the uninstall:");
     return code == 0 ? 0 : 1;
 }

@@ -164,10 +164,6 @@ static void runUninstall(const char* logPath, char* topDirectory)
         waitForWizard();
 
     if (!rs.cancelRequested) {
-        static EngineHost host;
-        fillMachineHost(&host);
-        fillUserHost(&host);
-        rs.host = &host;
         SetCurrentDirectoryA("\\");
         performUninstall(logPath);
         PostMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, 0);
@@ -205,6 +201,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     rs.companionIniPath = arenaText(kPathSize);
     formCompanionIniPath(rs.companionIniPath);
     rs.messageBuffer = arenaText(kMessageBufferSize);
+    static EngineHost host;
+    fillMachineHost(&host);
+    fillUserHost(&host);
+    rs.host = &host;
 
     char* commandLine = copyCommandLine(commandLineText ? commandLineText : "");
     if (commandLine[0] == '\0')
@@ -231,6 +231,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     if (!createMainWindow(instance, previous))
         return 0;
 
+    allocateRunBuffers();
     if (rs.relaunchedCopy && *cursor != '\0') {
         runSelfRemoval(cursor);
         int exitCode = endMessageLoop();
@@ -252,7 +253,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
         chooseLogFile(logPath);
         logToLoad = logPath;
     }
-    allocateRunBuffers();
 
     if (*logToLoad != '\0')
         runUninstall(logToLoad, topDirectory);

@@ -1,0 +1,102 @@
+// The program removing itself: an installation that logged UNINSTAL.EXE in
+// its own folder loses it and every emptied folder once the temporary copy
+// has run; the copy waits for the restart, which really removes it.
+#include <gtest/gtest.h>
+
+#include "winsupport.h"
+
+#include <tlhelp32.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+const DWORD kWait = 20000;
+
+// The copy's path, as the program forms it: "RUV", 6699 and ".EXE".
+std::string copyPath()
+{
+    char folder[MAX_PATH], name[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    GetTempFileNameA(folder, "RUV", 6699, name);
+    std::string path = name;
+    return path.substr(0, path.size() - 3) + "EXE";
+}
+
+bool copyRunning()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, "RUV1A2B.EXE") == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+TEST(SelfRemoval, TheProgramAndItsEmptiedFoldersGo)
+{
+    const std::string copy = copyPath(), copyName = copy.substr(copy.rfind('\\') + 1);
+    struct Case {
+        const char *switches, *family, *unlogged, *after;
+    } cases[] = {
+        {"/S", nullptr, "", "-Top"},
+        {"/A", nullptr, "Top\\Data\\user.doc", "-Top\\App|Top\\Data\\user.doc"},
+        {"/S", "win98", "", "-Top"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.switches) + (c.family ? " on the 95 family" : ""));
+        Sandbox box("self removal");
+        forgetRestartWork();
+        DeleteFileA(copy.c_str());
+        WindowsVersionForProgram family("UNINSTAL.EXE", c.family), copyFamily(copyName, c.family);
+        std::string program = box.installProgram("Top\\App\\UNINSTAL.EXE");
+        layOut(box.root, "Top\\App\\a.txt|Top\\Data\\" + std::string(*c.unlogged ? "|" : "") + c.unlogged);
+        box.writeFile("Top\\App\\INSTALL.LOG", "***  x\r\nTitle: T\r\nMade Dir: " + box.path("Top") + "\r\nMade Dir: " +
+                                                   box.path("Top\\App") + "\r\nMade Dir: " + box.path("Top\\Data") +
+                                                   "\r\nFile Copy: " + program + "\r\nFile Copy: " + box.path("Top\\App\\a.txt") + "\r\n");
+        Process run;
+        ASSERT_TRUE(run.start(program, std::string(c.switches) + " " + shortPath(box.path("Top\\App\\INSTALL.LOG"))));
+        EXPECT_EQ(run.wait(kWait), 0u);
+        for (int i = 0; i < 20 && !copyRunning(); ++i)
+            Sleep(50);
+        for (int i = 0; i < 400 && copyRunning(); ++i)
+            Sleep(50);
+        expectLaidOut(box.root, c.after);
+        // The copy waits for the restart, in the platform's way.
+        if (c.family)
+            expectLaidOut("", windowsDirectory() + "\\WININIT.INI=[rename]\r\nNUL=" + shortPath(copy) + "\r\n");
+        else
+            expectLaidOut("", std::string(kSessionManager) + ":PendingFileRenameOperations=multi:\\??\\" + copy +
+                                  "\0\0\0"s);
+        EXPECT_TRUE(present(copy));
+        ASSERT_TRUE(restartWine());
+        EXPECT_FALSE(present(copy)) << "the restart did not remove the copy";
+    }
+    forgetRestartWork();
+}
+
+// /Z: the program is disposable. It makes no copy; its companion INI goes
+// at once, and its own file, which a running program cannot delete, at the
+// next restart.
+TEST(SelfRemoval, ADisposableProgramGoesWithItsIni)
+{
+    const std::string copy = copyPath();
+    Sandbox box("self removal z");
+    forgetRestartWork();
+    DeleteFileA(copy.c_str());
+    std::string program = box.installProgram("UNINSTAL.EXE");
+    box.writeFile("UNINSTAL.INI", "[Settings]\r\n");
+    box.writeFile("INSTALL.LOG", "***  x\r\nTitle: T\r\n");
+    Process run;
+    ASSERT_TRUE(run.start(program, "/Z /S " + shortPath(box.path("INSTALL.LOG"))));
+    EXPECT_EQ(run.wait(kWait), 0u);
+    EXPECT_FALSE(present(copy));
+    EXPECT_FALSE(box.exists("UNINSTAL.INI"));
+    ASSERT_TRUE(restartWine());
+    EXPECT_FALSE(box.exists("UNINSTAL.EXE"));
+    forgetRestartWork();
+}
+
+} // namespace
