@@ -7,6 +7,10 @@
 #define IDB_PANEL          106
 #define IDI_ANIMATION_FIRST 107
 
+// The restart program, carried whole (type 300, id 30202)
+#define RT_RESTART_PROGRAM  300
+#define IDR_RESTART_PROGRAM 30202
+
 // Wizard dialog controls
 #define IDC_RADIO_FIRST    1000
 #define IDC_RADIO_SECOND   1001

@@ -99,4 +99,35 @@ TEST(SelfRemoval, ADisposableProgramGoesWithItsIni)
     forgetRestartWork();
 }
 
+// A rollback that leaves a file in use asks whether to restart; Cancel
+// writes no restart program and restarts nothing: the replacement waits.
+TEST(SelfRemoval, CancelToTheRestartQuestionRestartsNothing)
+{
+    Sandbox box("restart cancel");
+    forgetRestartWork();
+    const std::string restarter = windowsDirectory() + "\\_MSRSTRT.EXE";
+    DeleteFileA(restarter.c_str());
+    layOut(box.root, "App\\a.dll=new|Backup\\a.dll=old");
+    box.writeFile("App\\INSTALL.LOG", "***  one\r\nTitle: T\r\nFile Copy: " + box.path("App\\a.dll") + "\r\n***  two\r\n"
+                                          "File Copy: " + box.path("App\\a.dll") + "\r\nBackup Copy: " +
+                                          box.path("Backup\\a.dll") + "\r\n");
+    HeldFile held(box.path("App\\a.dll"));
+    Process run;
+    ASSERT_TRUE(run.start(box.installProgram("Bin\\UNINSTAL.EXE"), "/A /R " + shortPath(box.path("App\\INSTALL.LOG"))));
+    HWND question = waitForWindow(run.info.dwProcessId, "#32770", kWait, [](HWND w) {
+        return IsWindowVisible(w) && GetDlgItem(w, IDCANCEL) && GetDlgItem(w, 0xFFFF) && !GetDlgItem(w, 1003);
+    });
+    ASSERT_NE(question, nullptr);
+    pressButton(GetDlgItem(question, IDCANCEL));
+    EXPECT_EQ(run.wait(kWait), 0u);
+    held.release();
+    Sleep(2000);   // a restart would have carried out the queued work by now
+    EXPECT_FALSE(present(restarter));
+    EXPECT_EQ(box.readFile("App\\a.dll"), "new");
+    DWORD type;
+    std::string pending;
+    EXPECT_TRUE(readValue(kSessionManager, "PendingFileRenameOperations", &type, &pending));
+    forgetRestartWork();
+}
+
 } // namespace
