@@ -104,6 +104,9 @@ bool readStartMenuFolder(bool common, char* value, size_t capacity)
 
 void showLoadError(int messageId, int captionId)
 {
+    // A silent run has nobody to press OK: a box would hold it for ever.
+    if (runState.silentRun)
+        return;
     char caption[256], text[1024];
     LoadMessageText(runState.instance, captionId, caption, sizeof caption);
     LoadMessageText(runState.instance, messageId, text, sizeof text);

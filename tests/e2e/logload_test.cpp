@@ -67,6 +67,11 @@ TEST(LogLoading, ALogThatCannotBeOpenedOrIsNotALog)
         EXPECT_EQ(seen.caption, "Ruvo Uninstall") << c.argument;
         EXPECT_EQ(seen.message, c.message) << c.argument;
     }
+    // A silent run shows no box: it ends.
+    Sandbox box("logload");
+    Process program;
+    ASSERT_TRUE(program.start(box.installProgram(), "/S " + box.path("MISSING.LOG")));
+    EXPECT_EQ(program.wait(kWait), 0u);
 }
 
 TEST(LogLoading, BoxesSpeakTheCompanionIniLanguage)
