@@ -18,6 +18,8 @@
 #include "startup/environment.h"
 #include "startup/runstate.h"
 
+#include "timing.h"
+
 namespace {
 
 std::string folder = "C:\\ruvobench";
@@ -90,14 +92,6 @@ void makeFiles(int count)
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
             writeText(path, "x");
     }
-}
-
-double seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 void freshRun()

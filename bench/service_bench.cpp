@@ -10,23 +10,16 @@
 //   service_bench.exe <UNINSTAL.EXE> <ruvo_service.exe>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "timing.h"
 
 namespace {
 
 const std::string kFolder = "C:\\ruvobench\\services";
 const int kServices = 5;
-
-double seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string programPath(int i)
 {
@@ -81,23 +74,6 @@ std::string writeLog(bool services, bool real, const std::string& double_)
     return path;
 }
 
-double timedRun(const std::string& program, const std::string& log)
-{
-    std::string commandLine = "\"" + program + "\" /S " + log;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    double start = seconds();
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    double elapsed = seconds() - start;
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return elapsed;
-}
-
 // Nothing of the run may stay: no service of the bench, no program file.
 bool clean(SC_HANDLE manager)
 {
@@ -112,12 +88,6 @@ bool clean(SC_HANDLE manager)
         clean = clean && GetFileAttributesA(programPath(i).c_str()) == INVALID_FILE_ATTRIBUTES;
     }
     return clean;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
@@ -140,11 +110,11 @@ int main(int argc, char** argv)
     bool started = true, complete = true;
     for (int round = 0; round < 3; ++round) {
         started = startServices(manager, double_) && started;
-        real.push_back(timedRun(program, writeLog(true, true, double_)));
+        real.push_back(timedRun(program, "/S " + writeLog(true, true, double_)));
         complete = clean(manager) && complete;
-        missing.push_back(timedRun(program, writeLog(true, false, double_)));
+        missing.push_back(timedRun(program, "/S " + writeLog(true, false, double_)));
         complete = clean(manager) && complete;
-        files.push_back(timedRun(program, writeLog(false, false, double_)));
+        files.push_back(timedRun(program, "/S " + writeLog(false, false, double_)));
         complete = clean(manager) && complete;
     }
     CloseServiceHandle(manager);

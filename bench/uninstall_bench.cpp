@@ -9,7 +9,6 @@
 //   uninstall_bench.exe <UNINSTAL.EXE> [<other UNINSTAL.EXE>]
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,18 +17,12 @@
 #include "startup/runstate.h"
 #include "ui/progress.h"
 
+#include "timing.h"
+
 namespace {
 
 std::string folder = "C:\\ruvobench\\uninstall";
 const int kFolders = 100, kFilesPerFolder = 100;
-
-double seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string folderPath(int d)
 {
@@ -89,23 +82,6 @@ double floorRun()
     return seconds() - start;
 }
 
-double timedRun(const std::string& program, const char* switches, const std::string& log)
-{
-    std::string commandLine = "\"" + program + "\" " + switches + " " + log;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    double start = seconds();
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    double elapsed = seconds() - start;
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return elapsed;
-}
-
 double cpuSeconds()
 {
     FILETIME created, exited, kernel, user;
@@ -114,12 +90,6 @@ double cpuSeconds()
     return value(kernel) + value(user);
 }
 
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 } // namespace
 
@@ -136,14 +106,14 @@ int main(int argc, char** argv)
     auto removed = [] { return GetFileAttributesA((folder + "\\App").c_str()) == INVALID_FILE_ATTRIBUTES; };
     for (int round = 0; round < 5; ++round) {
         makeTree();
-        silents.push_back(timedRun(program, "/S", writeLog()));
+        silents.push_back(timedRun(program, "/S " + writeLog()));
         complete = complete && removed();
         makeTree();
-        visibles.push_back(timedRun(program, "/A", writeLog()));   // the wizard shows the progress
+        visibles.push_back(timedRun(program, "/A " + writeLog()));   // the wizard shows the progress
         complete = complete && removed();
         if (!other.empty()) {
             makeTree();
-            others.push_back(timedRun(other, "/S", writeLog()));
+            others.push_back(timedRun(other, "/S " + writeLog()));
             complete = complete && removed();
         }
         makeTree();
