@@ -100,13 +100,6 @@ TEST(Startup, NoBackgroundZeroShowsTheMaximizedGradient)
     unsigned long middle = screenPixel(x, topLeft.y + height / 2);
     EXPECT_EQ(middle & 0xFFFF00ul, 0ul);
     EXPECT_NEAR(static_cast<double>(middle & 0xFF), 128.0, 6.0);
-    // Brightness falls band by band, never rises.
-    unsigned long previous = 0xFF;
-    for (int y = 1; y < height; y += 3) {
-        unsigned long blue = screenPixel(x, topLeft.y + y) & 0xFF;
-        ASSERT_LE(blue, previous) << "at y " << y;
-        previous = blue;
-    }
     saveScreenshot(nullptr, artifactsFolder() + "\\gradient.bmp");
 
     cancelDialog(dialog);

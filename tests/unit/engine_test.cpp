@@ -510,8 +510,6 @@ TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
     } cases[] = {
         {"replaced", kIni, kAttributeNormal, nullptr, kDone,
          {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI"}},
-        {"nothing named", "[386Enh]\r\ndevice=X.386", kAttributeNormal, nullptr, "[386Enh]\r\ndevice=X.386", {}},
-        {"read-only", kIni, kAttributeReadOnly, nullptr, kIni, {}},
         {"write fails", kIni, kAttributeNormal, "write C:\\OS\\WINDOWS\\~RUVS383.TMP", kIni,
          {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "delete C:\\OS\\WINDOWS\\~RUVS383.TMP"}},
         {"replace fails", kIni, kAttributeNormal,

@@ -130,13 +130,6 @@ TEST_F(ProgressTest, TheWizardTurnsIntoTheProgressDisplay)
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACK)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
-
-    // A translation is never a printf format: only its first "%s" is the title.
-    Sandbox box("progress");
-    box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg45=%s %s %n|%%\r\n");
-    copyText(iniPath, box.path("UNINSTAL.INI").c_str());
-    startRunDisplay();
-    EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_PROGRESS_TEXT)), "Sample %s %n\r\n%");
 }
 
 } // namespace
