@@ -2,8 +2,9 @@
 // removed by a silent run of UNINSTAL.EXE, against the floor of a plain loop
 // of DeleteFileA and RemoveDirectoryA over the same tree, interleaved in one
 // run (each round runs every contender once; medians of five rounds, the
-// floor varying by a fifth on this machine). A second program, such as an
-// earlier build, joins the rounds with its silent run. Then the CPU time
+// floor varying by a fifth on this machine), the silent run also with its
+// action record (/L). A second program, such as an earlier build, joins the
+// rounds with its silent run. Then the CPU time
 // that the 3.5-second message wait after each service costs.
 //
 //   uninstall_bench.exe <UNINSTAL.EXE> [<other UNINSTAL.EXE>]
@@ -101,12 +102,15 @@ int main(int argc, char** argv)
     }
     std::string program = argv[1], other = argc > 2 ? argv[2] : "";
 
-    std::vector<double> floors, silents, visibles, others;
+    std::vector<double> floors, silents, recorded, visibles, others;
     bool complete = true;
     auto removed = [] { return GetFileAttributesA((folder + "\\App").c_str()) == INVALID_FILE_ATTRIBUTES; };
     for (int round = 0; round < 5; ++round) {
         makeTree();
         silents.push_back(timedRun(program, "/S " + writeLog()));
+        complete = complete && removed();
+        makeTree();
+        recorded.push_back(timedRun(program, "/S /L=" + folder + "\\RECORD.TXT " + writeLog()));
         complete = complete && removed();
         makeTree();
         visibles.push_back(timedRun(program, "/A " + writeLog()));   // the wizard shows the progress
@@ -125,6 +129,8 @@ int main(int argc, char** argv)
            "run with the wizard's progress %.3f s (ratio %.2f)%s\n",
            kFolders * kFilesPerFolder, kFolders, floor, median(silents), median(silents) / floor, median(visibles),
            median(visibles) / floor, complete ? "" : " (a run left files behind)");
+    printf("silent run with the action record (/L) %.3f s (ratio %.2f; %.2f times the run without it)\n",
+           median(recorded), median(recorded) / floor, median(recorded) / median(silents));
     if (!other.empty())
         printf("the other program's silent run %.3f s (ratio %.2f)\n", median(others), median(others) / floor);
 

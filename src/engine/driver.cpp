@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "common/text.h"
 #include "engine/devices.h"
@@ -15,6 +16,7 @@
 #include "engine/policy.h"
 #include "engine/progman.h"
 #include "engine/programs.h"
+#include "engine/record.h"
 #include "engine/registry.h"
 #include "engine/selfreg.h"
 #include "engine/shareddlls.h"
@@ -89,6 +91,28 @@ bool takenByMethod(const Run& run, int32_t selected)
     return run.automatic || selected;
 }
 
+// Opens the record of an item this run undoes (`take`); an item of the run
+// that a Custom run's user left is recorded as kept.
+bool taken(const Run& run, bool take, const char* kind, const std::string& text)
+{
+    recordItem(kind, text.c_str());
+    if (take)
+        return true;
+    if (!run.automatic)
+        recordKept("not selected");
+    else
+        recordKept("not chosen for removal");
+    endRecordItem();
+    return false;
+}
+
+std::string keyText(int root, const char* key, const char* name = nullptr)
+{
+    static const char* const kRoots[] = {"HKCR", "HKCU", "HKLM", "HKU", "HKCC"};
+    std::string text = std::string(root >= 0 && root < 5 ? kRoots[root] : "?") + "\\" + key;
+    return name && name[0] ? text + " : " + name : text;
+}
+
 void prepare(Run& run)
 {
     RunState& rs = runState;
@@ -116,7 +140,9 @@ void programs(const Run& run)
 {
     for (int i = 0; i < itemCount(ProgramList) && !cancelled(run); ++i) {
         auto* program = itemAt<ProgramItem>(ProgramList, i);
-        if (!takenByMethod(run, program->selected) || program->install < run.threshold)
+        if (program->install < run.threshold ||
+            !taken(run, takenByMethod(run, program->selected), "program",
+                   program->programName[0] ? program->programName : program->command))
             continue;
         shortenCommand(program->command, sizeof program->command);
         announce(run, PrefixProgram, program->programName[0] ? program->programName : program->command);
@@ -129,7 +155,7 @@ void services(const Run& run)
     for (int i = 0; i < itemCount(ServiceList) && !cancelled(run); ++i) {
         auto* service = itemAt<ServiceItem>(ServiceList, i);
         counted();
-        if (!takenByMethod(run, service->selected) || service->install < run.threshold)
+        if (service->install < run.threshold || !taken(run, takenByMethod(run, service->selected), "service", service->name))
             continue;
         announce(run, PrefixService, service->name);
         run.host->removeService(service->name);
@@ -142,9 +168,12 @@ void iniFiles(const Run& run)
         auto* ini = itemAt<IniFileItem>(IniFileList, i);
         counted();
         char path[260];
-        if (!takenByMethod(run, ini->selected) || ini->install < run.threshold ||
-            !mayRemovePath(ini->path, RemoveFile, path, sizeof path))
+        if (ini->install < run.threshold || !taken(run, takenByMethod(run, ini->selected), "INI file", ini->path))
             continue;
+        if (!mayRemovePath(ini->path, RemoveFile, path, sizeof path)) {
+            recordKept("refused as unsafe");
+            continue;
+        }
         announce(run, PrefixIniFile, ini->path);
         resetAttributes(path);
         deleteFile(path);
@@ -156,7 +185,10 @@ void iniEntries(const Run& run)
     for (int i = 0; i < itemCount(IniItemList) && !cancelled(run); ++i) {
         auto* entry = itemAt<IniItem>(IniItemList, i);
         counted();
-        if (!takenByMethod(run, entry->selected) || entry->install < run.threshold || missing(entry->file))
+        if (entry->install < run.threshold ||
+            !taken(run, takenByMethod(run, entry->selected), "INI entry",
+                   std::string(entry->file) + " [" + entry->section + "] " + entry->item) ||
+            missing(entry->file))
             continue;
         announce(run, PrefixIniEdit, entry->file);
         restoreIniEntry(entry, run.rollback ? entry->previousValue : entry->preInstallValue);
@@ -169,8 +201,10 @@ void editedFiles(const Run& run)
         return;
     for (int i = 0; i < itemCount(EditedFileList); ++i) {
         auto* edited = itemAt<EditedFileItem>(EditedFileList, i);
-        if (edited->install >= run.threshold && !missing(edited->backupPath))
+        if (edited->install >= run.threshold && !missing(edited->backupPath)) {
+            recordItem("edited file", edited->path);
             removeOrRestoreFile(edited->path, edited->backupPath, 1);
+        }
     }
 }
 
@@ -185,6 +219,14 @@ void beforeRemoval(const Run& run, const Item* file)
         callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, false);
     if (file->deviceInstall >= run.threshold)
         removeDevice(file->path);
+}
+
+// A shared file that others still count on, or that the user kept.
+void recordShared(const char* path, const char* kind)
+{
+    recordItem(kind, path);
+    recordKept(sharedKeepReason());
+    endRecordItem();
 }
 
 template <class Item>
@@ -204,8 +246,10 @@ void sharedPrivateFiles(const Run& run)
         SharedRelease result =
             file->sharedInstall >= run.threshold ? releaseSharedFile(file->path, file->sharedCount) : SharedNotCounted;
         if (result == SharedKeep) {
-            if (!keptForItsBackup(run, file))
+            if (!keptForItsBackup(run, file)) {
+                recordShared(file->path, "file");
                 file->path[0] = '\0';
+            }
             continue;
         }
         beforeRemoval(run, file);
@@ -220,8 +264,10 @@ void sharedSystemFiles(const Run& run)
             continue;
         if ((file->selected || runState.windows4OrLater) && file->sharedInstall >= run.threshold) {
             SharedRelease result = releaseSharedFile(file->path, file->sharedCount);
-            if (result == SharedKeep && !keptForItsBackup(run, file))
+            if (result == SharedKeep && !keptForItsBackup(run, file)) {
+                recordShared(file->path, "system file");
                 file->path[0] = '\0';
+            }
             if (result == SharedRemove)
                 file->selected = 1;
         }
@@ -236,9 +282,9 @@ void privateFiles(const Run& run)
         auto* file = itemAt<PrivateFileItem>(PrivateFileList, i);
         counted();
         bool ownBackup = file->backupInstall == run.threshold;
-        bool taken = (run.automatic && (file->autoRemove || (run.rollback && file->backupPath[0] != '\0' && ownBackup))) ||
-                     file->selected;
-        if (file->path[0] == '\0' || !taken || file->install < run.threshold)
+        bool take = (run.automatic && (file->autoRemove || (run.rollback && file->backupPath[0] != '\0' && ownBackup))) ||
+                    file->selected;
+        if (file->path[0] == '\0' || file->install < run.threshold || !taken(run, take, "file", file->path))
             continue;
         if (removeOrRestoreFile(file->path, file->backupPath, run.rollback && ownBackup))
             announce(run, PrefixFile, file->path, true);
@@ -251,8 +297,8 @@ void systemFiles(const Run& run)
         auto* file = itemAt<SystemFileItem>(SystemFileList, i);
         counted();
         bool ownBackup = file->backupInstall == run.threshold;
-        bool taken = file->selected || (run.rollback && file->backupPath[0] != '\0' && ownBackup);
-        if (file->path[0] == '\0' || !taken || file->install < run.threshold)
+        bool take = file->selected || (run.rollback && file->backupPath[0] != '\0' && ownBackup);
+        if (file->path[0] == '\0' || file->install < run.threshold || !taken(run, take, "system file", file->path))
             continue;
         if (removeOrRestoreFile(file->path, file->backupPath, run.rollback && ownBackup))
             announce(run, PrefixSystemFile, file->path, true);
@@ -275,7 +321,11 @@ void directories(const Run& run)
     for (int i = 0; i < itemCount(DirectoryList) && !cancelled(run); ++i) {
         auto* directory = itemAt<DirectoryItem>(DirectoryList, i);
         counted();
-        if (!takenByMethod(run, directory->selected) || directory->madeInstall < run.threshold)
+        std::string shown = directory->path;
+        if (!shown.empty())
+            shown.pop_back();   // the trailing backslash
+        if (directory->madeInstall < run.threshold ||
+            !taken(run, takenByMethod(run, directory->selected), "directory", shown))
             continue;
         bool withFiles = !run.automatic || directory->treeInstall >= run.threshold;
         size_t length = strlen(directory->path);
@@ -291,7 +341,8 @@ void registryEdits(const Run& run)
     for (int i = 0; i < itemCount(RegistryEditList) && !cancelled(run); ++i) {
         auto* value = itemAt<RegistryEditItem>(RegistryEditList, i);
         counted();
-        if (!takenByMethod(run, value->selected) || value->install < run.threshold)
+        if (value->install < run.threshold || !taken(run, takenByMethod(run, value->selected), "registry value",
+                                                     keyText(value->root, value->key, value->valueName)))
             continue;
         announceKey(run, PrefixRegistryEdit, value->key);
         restoreRegistryValue(value, run.rollback ? value->previousValue : value->preInstallValue);
@@ -303,7 +354,8 @@ void createdValues(const Run& run)
     for (int i = itemCount(RegistryKeyList) - 1; i >= 0 && !cancelled(run); --i) {
         auto* value = itemAt<RegistryKeyItem>(RegistryKeyList, i);
         counted();
-        if (!takenByMethod(run, value->selected) || value->install < run.threshold)
+        if (value->install < run.threshold || !taken(run, takenByMethod(run, value->selected), "created value",
+                                                     keyText(value->root, value->key, value->valueName)))
             continue;
         announceKey(run, PrefixRegistryKey, value->key);
         removeCreatedValue(value);
@@ -315,7 +367,8 @@ void registryTrees(const Run& run)
     for (int i = itemCount(RegistryTreeList) - 1; i >= 0 && !cancelled(run); --i) {
         auto* tree = itemAt<RegistryTreeItem>(RegistryTreeList, i);
         counted();
-        if (!takenByMethod(run, tree->selected) || tree->install < run.threshold)
+        if (tree->install < run.threshold ||
+            !taken(run, takenByMethod(run, tree->selected), "registry tree", keyText(tree->root, tree->key)))
             continue;
         announceKey(run, PrefixRegistryTree, tree->key);
         deleteRegistryTree(tree->key, tree->root);
@@ -330,7 +383,8 @@ void icons(const Run& run)
     for (int i = 0; i < itemCount(IconList) && !cancelled(run); ++i) {
         auto* icon = itemAt<IconItem>(IconList, i);
         counted();
-        if (!takenByMethod(run, icon->selected) || (run.rollback && icon->install != run.threshold))
+        if ((run.rollback && icon->install != run.threshold) ||
+            !taken(run, takenByMethod(run, icon->selected), "icon", icon->name))
             continue;
         if (!asked)
             progmanConnect();
@@ -358,18 +412,18 @@ unsigned long cutLog(const Run& run, const char* logPath)
 
 } // namespace
 
-void performUninstall(const char* logPath)
-{
-    Run run = {};
-    run.host = runState.host;
-    prepare(run);
+namespace {
 
+// The run's steps; how the run ended, for the record.
+const char* runSteps(Run& run, const char* logPath)
+{
     programs(run);
     services(run);
     if (installLog.subSystemName && (run.automatic || installLog.subSystemSelected)) {
         announce(run, PrefixSubSystem, installLog.subSystemName);
+        recordItem("sub-system", installLog.subSystemName);
         if (!removeBorlandSubSystem())
-            return;
+            return "aborted at the sub-system prompt";
     }
     iniFiles(run);
     iniEntries(run);
@@ -382,18 +436,39 @@ void performUninstall(const char* logPath)
         registerAgain<PrivateFileItem>(run, PrivateFileList);
         registerAgain<SystemFileItem>(run, SystemFileList);
     }
+    endRecordItem();
     if (run.automatic && !cancelled(run) && !run.rollback)
         deleteFile(logPath);
     directories(run);
+    endRecordItem();
     if (run.rollback)
         cutLog(run, logPath);
     registryEdits(run);
     createdValues(run);
     registryTrees(run);
     if (cancelled(run))
-        return;
+        return "cancelled";
     icons(run);
+    endRecordItem();
     bool perUserDue = run.rollback ? installLog.lastSectionOffset == 0 : run.automatic;
-    if (installLog.perUserId && perUserDue)
+    if (installLog.perUserId && perUserDue) {
+        recordItem("per-user uninstaller", installLog.perUserId);
         runPerUserUninstall(installLog.perUserId);
+    }
+    return cancelled(run) ? "cancelled" : "completed";
+}
+
+} // namespace
+
+void performUninstall(const char* logPath)
+{
+    Run run = {};
+    run.host = runState.host;
+    prepare(run);
+    std::string ending = runSteps(run, logPath);
+    if (ending == "cancelled")
+        ending += std::string(" after ") + lastRecordedItem();
+    if (runState.rebootNeeded)
+        ending += "; restart needed";
+    finishRecord(ending.c_str());
 }

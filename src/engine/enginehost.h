@@ -123,4 +123,8 @@ struct EngineHost {
     // Keeps the interface alive for `milliseconds`.
     void (*keepAlive)(unsigned milliseconds);
     bool (*cancelRequested)();
+    // One line of the action record; nullptr when the run writes none.
+    void (*writeRecordLine)(const char* line);
+    // The system's text for an error code.
+    void (*errorText)(unsigned long code, char* buffer, size_t capacity);
 };

@@ -7,6 +7,7 @@
 #include "engine/enginehost.h"
 #include "engine/files.h"
 #include "engine/policy.h"
+#include "engine/record.h"
 #include "startup/runstate.h"
 
 namespace {
@@ -39,16 +40,20 @@ int removeOrRestoreFile(const char* path, const char* backupPath, int restore)
 {
     char canonical[kPath];
     if (!strpbrk(path, "*?")) {
-        if (!mayRemovePath(path, RemoveFile, canonical, sizeof canonical))
+        if (!mayRemovePath(path, RemoveFile, canonical, sizeof canonical)) {
+            recordKept("refused as unsafe");
             return 0;
+        }
         bool restoring = restore && backupPath[0] != '\0';
         removeFileWithCompanions(canonical, !restoring);
         if (restoring)
             restoreBackup(backupPath, canonical);
         return 1;
     }
-    if (!mayRemovePath(path, RemovePattern, canonical, sizeof canonical))
+    if (!mayRemovePath(path, RemovePattern, canonical, sizeof canonical)) {
+        recordKept("refused as unsafe");
         return 0;
+    }
     // No backup is restored for a pattern, whatever `restore` says.
     char folder[kPath];
     copyTextPart(folder, sizeof folder, canonical, static_cast<size_t>(strrchr(canonical, '\\') - canonical) + 1);

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "engine/enginehost.h"
 #include "engine/policy.h"
+#include "engine/record.h"
 #include "startup/runstate.h"
 
 namespace {
@@ -103,8 +104,10 @@ unsigned long removeDirectory(const char* path)
 void removeDirectoryTree(const char* path, bool withFiles)
 {
     char canonical[kTreePathSize];
-    if (!mayRemovePath(path, withFiles ? RemoveTree : RemoveEmptyFolders, canonical, sizeof canonical))
+    if (!mayRemovePath(path, withFiles ? RemoveTree : RemoveEmptyFolders, canonical, sizeof canonical)) {
+        recordKept("refused as unsafe");
         return;
+    }
     unsigned long attributes = host().attributes(canonical);
     if (attributes != kNoAttributes && (attributes & kAttributeReparsePoint)) {
         if (withFiles)

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "engine/enginehost.h"
 #include "engine/policy.h"
+#include "engine/record.h"
 #include "engine/regvalue.h"
 #include "startup/runstate.h"
 
@@ -60,8 +61,10 @@ bool removeEmptyKey(int root, const char* key)
 
 void removeCreatedValue(RegistryKeyItem* item)
 {
-    if (!mayRemoveKey(item->root, item->key, RemoveKeyValue))
+    if (!mayRemoveKey(item->root, item->key, RemoveKeyValue)) {
+        recordKept("refused as unsafe");
         return;
+    }
     host().deleteRegistryValue(item->root, item->key, item->valueName);
     while (item->key[0] != '\0') {
         if (!removeEmptyKey(item->root, item->key))
@@ -78,4 +81,6 @@ void deleteRegistryTree(const char* key, int root)
 {
     if (mayRemoveKey(root, key, RemoveKeyTree))
         deleteTree(root, key);
+    else
+        recordKept("refused as unsafe");
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "common/text.h"
 #include "engine/enginehost.h"
@@ -13,6 +14,8 @@
 #include "startup/runstate.h"
 
 namespace {
+
+std::string keepReason;
 
 const char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 constexpr int kLocalMachine = 2;
@@ -25,8 +28,10 @@ constexpr int kMessageSharedFile = 38, kMessageSharedQuestion = 39;
 bool userSaysYes(const char* path)
 {
     RunState& rs = runState;
-    if (rs.silentRun || rs.sharedNoToAll)
+    if (rs.silentRun || rs.sharedNoToAll) {
+        keepReason = rs.silentRun ? "nobody counts it, but a silent run asks nobody" : "the user answered No to All";
         return false;
+    }
     if (rs.sharedYesToAll)
         return true;
     char format[kProgressTextSize], question[kProgressTextSize];
@@ -42,8 +47,10 @@ bool userSaysYes(const char* path)
         return true;
     case kSharedNoToAll:
         rs.sharedNoToAll = 1;
+        keepReason = "the user answered No to All";
         return false;
     default:   // No, Escape, the close box
+        keepReason = "the user answered No";
         return false;
     }
 }
@@ -69,10 +76,16 @@ SharedRelease releaseSharedFile(const char* path, int sharedCount)
         unsigned char dword[4] = {static_cast<unsigned char>(left), static_cast<unsigned char>(left >> 8),
                                   static_cast<unsigned char>(left >> 16), static_cast<unsigned char>(left >> 24)};
         host->setRegistryValue(kLocalMachine, kSharedDllsKey, path, kRegDword, dword, sizeof dword);
+        keepReason = "still counted by other software (count " + std::to_string(count) + ")";
         return SharedKeep;
     }
     bool remove = userSaysYes(path);
     // Nobody counts the file any more, whatever becomes of it.
     host->deleteRegistryValue(kLocalMachine, kSharedDllsKey, path);
     return remove ? SharedRemove : SharedKeep;
+}
+
+const char* sharedKeepReason()
+{
+    return keepReason.c_str();
 }

@@ -19,3 +19,6 @@ enum SharedRelease {
 // decides what becomes of the file; a count that reaches zero is deleted
 // and the user asked, unless a run-wide answer or a silent run decides.
 SharedRelease releaseSharedFile(const char* path, int sharedCount);
+
+// Why the last file that releaseSharedFile kept stays.
+const char* sharedKeepReason();

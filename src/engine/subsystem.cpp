@@ -4,8 +4,10 @@
 #include "engine/subsystem.h"
 
 #include <cstdio>
+#include <string>
 
 #include "engine/enginehost.h"
+#include "engine/record.h"
 #include "engine/registry.h"
 #include "engine/regvalue.h"
 #include "startup/runstate.h"
@@ -28,11 +30,15 @@ ServerState waitForServerToStop()
 {
     const EngineHost* host = runState.host;
     while (host->windowExists("IB_Server")) {
-        if (runState.silentRun)
+        if (runState.silentRun) {
+            recordKept("the InterBase server still runs, and a silent run asks nobody");
             return KeepEngine;
+        }
         int answer = host->askAbortRetryIgnore(kMessageStopServer, kMessageUninstall);
-        if (answer == kAbort)
+        if (answer == kAbort) {
+            recordKept("the user chose to abort the uninstall");
             return AbortRun;
+        }
         if (answer == kIgnore)
             break;
     }
@@ -53,6 +59,7 @@ bool removeBorlandSubSystem()
         char text[16];
         int length = snprintf(text, sizeof text, "%d", static_cast<int>(count - 1));
         host->setRegistryValue(kLocalMachine, kEngineKey, "UseCount", kRegSz, text, static_cast<unsigned long>(length + 1));
+        recordKept(("still used by other software (count " + std::string(text) + ")").c_str());
         return true;
     }
     if (count != 1)

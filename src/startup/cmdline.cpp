@@ -16,6 +16,25 @@ static char* skipBlanks(char* cursor)
     return cursor;
 }
 
+// The path of "/L=path": up to the next blank, or in double quotes.
+static char* takeRecordPath(char* cursor, Switches* switches)
+{
+    char* end;
+    if (*cursor == '"') {
+        end = strchr(cursor + 1, '"');
+        if (!end)
+            end = cursor + strlen(cursor);
+        copyTextPart(switches->recordPath, sizeof switches->recordPath, cursor + 1,
+                     static_cast<size_t>(end - cursor - 1));
+        if (*end == '"')
+            ++end;
+    } else {
+        end = cursor + strcspn(cursor, " ");
+        copyTextPart(switches->recordPath, sizeof switches->recordPath, cursor, static_cast<size_t>(end - cursor));
+    }
+    return skipBlanks(end);
+}
+
 char* parseSwitches(char* cursor, Switches* switches)
 {
     while (*cursor == '/') {
@@ -27,6 +46,13 @@ char* parseSwitches(char* cursor, Switches* switches)
         case 's': case 'S': switches->silentRun = 1; switches->automaticRun = 1; break;
         case 'r': case 'R': switches->rollbackRequested = 1; break;
         case 'u': case 'U': switches->finalPageStart = 1; break;
+        case 'l': case 'L':
+            switches->recordRequested = 1;
+            if (cursor[2] == '=') {
+                cursor = takeRecordPath(cursor + 3, switches);
+                continue;
+            }
+            break;
         default: return cursor;     // the "/" begins the log path
         }
         // A switch is exactly two characters; whatever follows is not looked

@@ -8,6 +8,8 @@ struct Switches {
     int rollbackRequested;  // /R
     int finalPageStart;     // /U
     int relaunchedCopy;     // /z, lower case only
+    int recordRequested;    // /L, /L=path or /L="path"
+    char recordPath[256];   // the path given, empty for the default
 };
 
 // True when the command line begins with "/Z" in either case: such a run

@@ -16,6 +16,7 @@
 #include "startup/runstate.h"
 #include "startup/selfremove.h"
 #include "startup/statusreport.h"
+#include "startup/winrecord.h"
 #include "common/messages.h"
 #include "ui/progress.h"
 #include "ui/wizard.h"
@@ -146,8 +147,10 @@ static void runUninstall(const char* logPath, char* topDirectory)
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));   // IDC_WAIT
     int failed = loadInstallLog(logPath, topDirectory);
     SetCursor(previous);
-    if (failed)
+    if (failed) {
+        endRecordedRun(logPath, "the log could not be loaded");
         return;
+    }
 
     if (rs.automaticRun || rs.finalPageStart) {
         rs.uninstallMethod = kMethodAutomatic;
@@ -165,8 +168,11 @@ static void runUninstall(const char* logPath, char* topDirectory)
 
     if (!rs.cancelRequested) {
         SetCurrentDirectoryA("\\");
+        startRecordedRun(logPath);
         performUninstall(logPath);
         PostMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, 0);
+    } else {
+        endRecordedRun(logPath, "cancelled before the uninstall began");
     }
     if (rs.rebootNeeded && !rs.silentRun)
         askForRestart();
@@ -224,6 +230,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     rs.rollbackRequested = switches.rollbackRequested;
     rs.finalPageStart = switches.finalPageStart;
     rs.relaunchedCopy = switches.relaunchedCopy;
+    if (switches.recordRequested && !rs.relaunchedCopy)
+        openRecord(switches.recordPath, &host);
     if (!rs.relaunchedCopy)
         rs.titleText = splitTitle(cursor);
 
@@ -270,6 +278,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
         writeRestartProgram();
     if (rs.textFont)
         DeleteObject(rs.textFont);
+    closeRecord();
     endOfRunRemoval(startedWithZ, tempCopyPath, topDirectory);
     release(&rs.arena);
     if (rs.backgroundPalette)

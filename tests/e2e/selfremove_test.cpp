@@ -130,4 +130,50 @@ TEST(SelfRemoval, CancelToTheRestartQuestionRestartsNothing)
     forgetRestartWork();
 }
 
+// /L=path: the action record of a real run, one line per item with its
+// outcome from the machine, and the sums.
+TEST(Record, EachItemSaysWhatBecameOfIt)
+{
+    Sandbox box("record");
+    SandboxKey key("record");
+    forgetRestartWork();
+    const std::string shared = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs:" + box.path("App\\s.dll");
+    layOut(box.root, "App\\s.dll|App\\held.dll|App\\a.txt|Busy\\|" + shared + "=dword:\3\0\0\0"s);
+    box.writeFile("App\\INSTALL.LOG",
+                  "***  x\r\nTitle: T\r\nMade Dir: " + box.path("Busy") + "\r\nFile Copy: " + box.path("App\\s.dll") +
+                      "\r\nFile Copy: " + box.path("App\\held.dll") + "\r\nFile Copy: " + box.path("App\\a.txt") +
+                      "\r\nRegDB Key: " + key.subKey + "\\Gone\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
+                      "Made Dir: " + windowsDirectory() + ".\\\r\n");
+    HeldFile held(box.path("App\\held.dll"));
+    HANDLE busy = CreateFileA(box.path("Busy").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    Process run;
+    ASSERT_TRUE(run.start(box.installProgram("Bin\\UNINSTAL.EXE"),
+                          "/S/L=" + box.path("record.txt") + " " + shortPath(box.path("App\\INSTALL.LOG"))));
+    EXPECT_EQ(run.wait(kWait), 0u);
+    CloseHandle(busy);
+    held.release();
+    std::string record = box.readFile("record.txt");
+    std::string items = record.substr(record.find("\r\n", record.find("started\t")) + 2);
+    EXPECT_EQ(items, "kept\tfile\t" + box.path("App\\s.dll") + "\tstill counted by other software (count 2)\r\n"
+                     "deferred\tfile\t" + box.path("App\\held.dll") + "\tat the next restart\r\n"
+                     "removed\tfile\t" + box.path("App\\a.txt") + "\t\r\n"
+                     "kept\tdirectory\t" + box.path("App") + "\tstill holds files\r\n"
+                     "failed\tdirectory\t" + box.path("Busy") + "\terror 32: Sharing violation.\r\n"
+                     "kept\tdirectory\t" + windowsDirectory() + ".\trefused as unsafe\r\n"
+                     "missing\tcreated value\tHKCU\\" + key.subKey + "\\Gone : v\t\r\n"
+                     "ended\tcompleted\t1 removed, 0 restored, 3 kept, 1 deferred, 1 missing, 1 failed, 0 ran\r\n");
+    EXPECT_EQ(record.compare(0, 30, "Ruvo Uninstall action record\r\n"), 0);
+    removeLaidOut(box.root, shared);
+    forgetRestartWork();
+
+    // A record that cannot be written changes nothing in the run.
+    box.writeFile("App\\INSTALL.LOG", "***  x\r\nTitle: T\r\nFile Copy: " + box.path("App\\s.dll") + "\r\n");
+    Process second;
+    ASSERT_TRUE(second.start(box.installProgram("Bin\\UNINSTAL.EXE"),
+                             "/S /L=" + box.path("None\\r.txt") + " " + shortPath(box.path("App\\INSTALL.LOG"))));
+    EXPECT_EQ(second.wait(kWait), 0u);
+    EXPECT_FALSE(box.exists("App\\s.dll"));
+}
+
 } // namespace

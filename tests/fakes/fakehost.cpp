@@ -478,6 +478,11 @@ int askAbortRetryIgnore(int messageId, int)
     return answer;
 }
 
+void errorText(unsigned long code, char* buffer, size_t capacity)
+{
+    copyText(buffer, capacity, ("text of " + std::to_string(code)).c_str());
+}
+
 void startProgress() { fake.trace.push_back("start"); }
 
 void showProgress(const char* text, bool fitPath)
@@ -514,7 +519,8 @@ void resetFakeMachine()
                           startProgram,     removeService,      windowExists,       setCurrentDirectory,
                           callServerEntry,  ddeConnect,         ddeRequest,         ddeExecute,
                           ddeDisconnect,    loadMessage,        askSharedFile,      askAbortRetryIgnore,
-                          startProgress,    showProgress,       keepAlive,          cancelRequested};
+                          startProgress,    showProgress,       keepAlive,          cancelRequested,
+                          nullptr,          errorText};
     runState.host = &fakeHost;
 }
 
@@ -608,4 +614,9 @@ void showLoadError(int messageId, int)
 void showTitleInCaption(const char* title)
 {
     fake.caption = std::string("Uninstall ") + title;
+}
+
+void recordToFake(const char* line)
+{
+    fake.record.push_back(line);
 }

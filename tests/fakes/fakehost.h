@@ -47,6 +47,7 @@ struct FakeMachine {
     std::map<std::string, std::string> ini;
 
     std::vector<std::string> trace;
+    std::vector<std::string> record;   // the action record's lines, when a test asks for one
     std::map<std::string, unsigned long> failures;   // "<operation> <path>" -> error to answer
     std::string currentDirectory = "C:\\";
     std::vector<int> answers;        // the shared-file prompt's buttons, in turn
@@ -74,3 +75,6 @@ extern EngineHost fakeHost;
 void resetFakeMachine();
 
 std::string upper(const std::string& text);
+
+// The fake host's record writer: lines go to fake.record.
+void recordToFake(const char* line);

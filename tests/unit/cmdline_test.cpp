@@ -25,6 +25,10 @@ TEST(CommandLine, SwitchesLogPathAndTitle)
         {"C:\\My App\\INSTALL.LOG", "", "C:\\My", "App\\INSTALL.LOG"},
         {"C:\\APP\\INSTALL.LOG \"Half", "", "C:\\APP\\INSTALL.LOG", "Half"},
         {"C:\\APP\\INSTALL.LOG ", "", "C:\\APP\\INSTALL.LOG", nullptr},   // an empty title is none
+        {"/l C:\\A.LOG", "L", "C:\\A.LOG", nullptr},
+        {"/S/L=C:\\REC.TXT C:\\A.LOG T", "ASL=C:\\REC.TXT", "C:\\A.LOG", "T"},
+        {"/L=\"C:\\My Records\\R.TXT\"/A C:\\A.LOG", "AL=C:\\My Records\\R.TXT", "C:\\A.LOG", nullptr},
+        {"/L=\"C:\\R.TXT C:\\A.LOG", "L=C:\\R.TXT C:\\A.LOG", "", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine);
@@ -33,7 +37,8 @@ TEST(CommandLine, SwitchesLogPathAndTitle)
         char* cursor = parseSwitches(&buffer[0], &s);
         const char* title = s.relaunchedCopy ? nullptr : splitTitle(cursor);
         std::string flags = std::string(s.automaticRun ? "A" : "") + (s.rollbackRequested ? "R" : "") +
-                            (s.silentRun ? "S" : "") + (s.finalPageStart ? "U" : "") + (s.relaunchedCopy ? "Z" : "");
+                            (s.silentRun ? "S" : "") + (s.finalPageStart ? "U" : "") + (s.relaunchedCopy ? "Z" : "") +
+                            (s.recordRequested ? "L" : "") + (s.recordPath[0] ? "=" + std::string(s.recordPath) : "");
         EXPECT_EQ(flags, c.switches);
         EXPECT_EQ(std::string(cursor), c.logPath);
         EXPECT_EQ(std::string(title ? title : "(none)"), c.title ? c.title : "(none)");

@@ -15,6 +15,7 @@
 #include "engine/driver.h"
 #include "engine/policy.h"
 #include "engine/progman.h"
+#include "engine/record.h"
 #include "engine/regvalue.h"
 #include "engine/selfreg.h"
 #include "engine/shareddlls.h"
@@ -238,6 +239,9 @@ TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
 
 namespace {
 
+const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char* const kSharedKeyName = kSharedKey;
+
 // --- Whole runs ----------------------------------------------------------
 
 // One entry of every kind, in the log's order rather than the run's.
@@ -298,6 +302,53 @@ TEST_F(Engine, StepsRunInTheirOrderAndAnnounceTheirItems)
     EXPECT_EQ(runState.progressTotal, 10);   // the ten counted lists hold one item each
     EXPECT_EQ(runState.progressCount, 10);
     EXPECT_TRUE(fake.exists("C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL")) << "a system file nobody chose stays";
+}
+
+// The action record: a line for each item the run takes, its outcome from
+// the operations themselves, and a closing line that sums them.
+TEST_F(Engine, TheRecordSaysWhatBecameOfEachItem)
+{
+    layOutEveryKind();
+    fake.addFile("C:\\APP\\HELD.DLL");
+    fake.files["C:\\APP\\HELD.DLL"].inUse = true;
+    fake.failures["delete C:\\APP\\NEW.INI"] = 5;
+    fake.setValue(2, kSharedKeyName, "C:\\APP\\APP.EXE", 4, std::string("\3\0\0\0", 4));
+    fakeHost.writeRecordLine = recordToFake;
+    gateHost(&fakeHost);
+    startRecord(RecordHeader{"C:\\APP\\UNINSTAL.EXE", kLog, "Demo", "uninstall", "NT", "12/06/26 9:05"});
+    run({std::string(kEveryKind) + "File Copy: C:\\APP\\HELD.DLL\r\nFile Tree: C:\\OS\\WINDOWS\\*.*\r\n"});
+    EXPECT_EQ(fake.record, (Lines{"Ruvo Uninstall action record", "program\tC:\\APP\\UNINSTAL.EXE",
+                                  "log\tC:\\APP\\INSTALL.LOG", "title\tDemo", "run\tuninstall", "platform\tNT",
+                                  "started\t12/06/26 9:05",
+                                  "ran\tprogram\tClean up\t",
+                                  "removed\tservice\tRuvoSvc\t",
+                                  "removed\tsub-system\tBDE\t",
+                                  "failed\tINI file\tC:\\APP\\NEW.INI\terror 5: text of 5",
+                                  "restored\tINI entry\tC:\\APP\\APP.INI [S] k\t",
+                                  "kept\tfile\tC:\\APP\\APP.EXE\tstill counted by other software (count 2)",
+                                  "deferred\tfile\tC:\\APP\\HELD.DLL\tat the next restart",
+                                  "kept\tsystem file\tC:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL\tnot chosen for removal",
+                                  "kept\tdirectory\tC:\\APP\tstill holds files",
+                                  "kept\tdirectory\tC:\\OS\\WINDOWS\trefused as unsafe",
+                                  "restored\tregistry value\tHKCU\\Software\\Ruvo\\A key long enough to be cut on the "
+                                  "progress line : e\t",
+                                  "removed\tcreated value\tHKCU\\Software\\Ruvo\\Created : v\t",
+                                  "removed\tregistry tree\tHKCU\\Software\\Ruvo\\Tree\t",
+                                  "removed\ticon\tDemo App\t",
+                                  "ran\tper-user uninstaller\tdemo\t",
+                                  "ended\tcompleted\t5 removed, 2 restored, 4 kept, 1 deferred, 0 missing, 1 failed, 2 ran"}));
+
+    // A cancelled run says after which item it stopped: the sub-system
+    // step runs whatever Cancel says.
+    resetFakeMachine();
+    fake.addFile(kLog);
+    layOutEveryKind();
+    fake.cancelAfterShown = 2;
+    fakeHost.writeRecordLine = recordToFake;
+    gateHost(&fakeHost);
+    startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
+    run({kEveryKind});
+    EXPECT_EQ(fake.record.back(), "ended\tcancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran");
 }
 
 // Which items a run takes: by method and selection, by installation
@@ -361,7 +412,6 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
 
 // --- Shared files, servers and devices ------------------------------------
 
-const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // The smallest file that passes for a Win32 image.
 std::string win32Image()
