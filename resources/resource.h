@@ -41,3 +41,4 @@
 #define MSG_ADMIN_WARNING     67
 #define MSG_RESTART_QUESTION  68
 #define MSG_OUT_OF_MEMORY     70
+#define MSG_SWITCHES          71

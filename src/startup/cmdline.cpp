@@ -46,6 +46,7 @@ char* parseSwitches(char* cursor, Switches* switches)
         case 's': case 'S': switches->silentRun = 1; switches->automaticRun = 1; break;
         case 'r': case 'R': switches->rollbackRequested = 1; break;
         case 'u': case 'U': switches->finalPageStart = 1; break;
+        case '?': switches->helpRequested = 1; break;
         case 'l': case 'L':
             switches->recordRequested = 1;
             if (cursor[2] == '=') {

@@ -9,6 +9,7 @@ struct Switches {
     int finalPageStart;     // /U
     int relaunchedCopy;     // /z, lower case only
     int recordRequested;    // /L, /L=path or /L="path"
+    int helpRequested;      // /?
     char recordPath[256];   // the path given, empty for the default
 };
 

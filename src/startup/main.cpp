@@ -141,6 +141,14 @@ static void askForRestart()
         runState.rebootNeeded = 0;
 }
 
+static void showSwitches(HINSTANCE instance)
+{
+    char caption[256], text[1024];
+    LoadMessageText(instance, MSG_ERROR_CAPTION, caption, sizeof caption);
+    LoadMessageText(instance, MSG_SWITCHES, text, sizeof text);
+    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
+}
+
 static void runUninstall(const char* logPath, char* topDirectory)
 {
     RunState& rs = runState;
@@ -230,6 +238,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     rs.rollbackRequested = switches.rollbackRequested;
     rs.finalPageStart = switches.finalPageStart;
     rs.relaunchedCopy = switches.relaunchedCopy;
+    if (switches.helpRequested) {
+        showSwitches(instance);
+        endOfRunRemoval(startedWithZ, tempCopyPath, "");
+        return 0;
+    }
     if (switches.recordRequested && !rs.relaunchedCopy)
         openRecord(switches.recordPath, &host);
     if (!rs.relaunchedCopy)

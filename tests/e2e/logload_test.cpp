@@ -67,6 +67,11 @@ TEST(LogLoading, ALogThatCannotBeOpenedOrIsNotALog)
         EXPECT_EQ(seen.caption, "Ruvo Uninstall") << c.argument;
         EXPECT_EQ(seen.message, c.message) << c.argument;
     }
+    // /? shows the switches, and ends.
+    {
+        Sandbox help("logload");
+        EXPECT_EQ(runUntilBox(help, "/?").message.substr(0, 21), "UNINSTAL.EXE [/A] [/S");
+    }
     // A silent run shows no box: it ends.
     Sandbox box("logload");
     Process program;

@@ -29,6 +29,7 @@ TEST(CommandLine, SwitchesLogPathAndTitle)
         {"/S/L=C:\\REC.TXT C:\\A.LOG T", "ASL=C:\\REC.TXT", "C:\\A.LOG", "T"},
         {"/L=\"C:\\My Records\\R.TXT\"/A C:\\A.LOG", "AL=C:\\My Records\\R.TXT", "C:\\A.LOG", nullptr},
         {"/L=\"C:\\R.TXT C:\\A.LOG", "L=C:\\R.TXT C:\\A.LOG", "", nullptr},
+        {"/S/? C:\\A.LOG", "AS?", "C:\\A.LOG", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine);
@@ -38,7 +39,8 @@ TEST(CommandLine, SwitchesLogPathAndTitle)
         const char* title = s.relaunchedCopy ? nullptr : splitTitle(cursor);
         std::string flags = std::string(s.automaticRun ? "A" : "") + (s.rollbackRequested ? "R" : "") +
                             (s.silentRun ? "S" : "") + (s.finalPageStart ? "U" : "") + (s.relaunchedCopy ? "Z" : "") +
-                            (s.recordRequested ? "L" : "") + (s.recordPath[0] ? "=" + std::string(s.recordPath) : "");
+                            (s.recordRequested ? "L" : "") + (s.recordPath[0] ? "=" + std::string(s.recordPath) : "") +
+                            (s.helpRequested ? "?" : "");
         EXPECT_EQ(flags, c.switches);
         EXPECT_EQ(std::string(cursor), c.logPath);
         EXPECT_EQ(std::string(title ? title : "(none)"), c.title ? c.title : "(none)");
