@@ -155,7 +155,8 @@ void services(const Run& run)
     for (int i = 0; i < itemCount(ServiceList) && !cancelled(run); ++i) {
         auto* service = itemAt<ServiceItem>(ServiceList, i);
         counted();
-        if (service->install < run.threshold || !taken(run, takenByMethod(run, service->selected), "service", service->name))
+        if (service->install < run.threshold ||
+            !taken(run, takenByMethod(run, service->selected), "service", service->name))
             continue;
         announce(run, PrefixService, service->name);
         run.host->removeService(service->name);

@@ -4,12 +4,11 @@
 
 #include "common/text.h"
 #include "engine/enginehost.h"
+#include "engine/regvalue.h"
 #include "startup/runstate.h"
 
 namespace {
 const char kPerUserKey[] = "Software\\Ruvo Solutions\\KovUser";
-constexpr int kLocalMachine = 2;
-constexpr unsigned long kRegSz = 1, kRegExpandSz = 2;
 } // namespace
 
 void shortenCommand(char* command, size_t capacity)
@@ -23,7 +22,7 @@ unsigned long runPerUserUninstall(const char* perUserId)
     const EngineHost* host = runState.host;
     char path[kPathSize] = "";
     unsigned long type = 0, size = sizeof path - 1;
-    unsigned long error = host->queryRegistryValue(kLocalMachine, kPerUserKey, "Path", &type, path, &size);
+    unsigned long error = host->queryRegistryValue(kRootLocalMachine, kPerUserKey, "Path", &type, path, &size);
     if (error != 0)
         return error;
     if (type != kRegSz && type != kRegExpandSz)

@@ -39,7 +39,8 @@ void deleteTree(int root, const char* key)
 
 void restoreRegistryValue(const RegistryEditItem* item, const char* stored)
 {
-    static const unsigned long kValueTypeTable[kLogValueTypes] = {1, 2, 7, 4, 3};   // SZ, EXPAND_SZ, MULTI_SZ, DWORD, BINARY
+    static const unsigned long kValueTypeTable[kLogValueTypes] = {kRegSz, kRegExpandSz, kRegMultiSz, kRegDword,
+                                                                  kRegBinary};
     if (item->root < 0 || item->root >= kRootCount || item->valueType < 0 || item->valueType >= kLogValueTypes)
         return;
     unsigned char data[kStringListSize];

@@ -79,8 +79,6 @@ long registryData(int valueType, const char* strings, size_t stringsSize, unsign
 
 namespace {
 
-constexpr unsigned long kRegSz = 1, kRegBinary = 3, kRegDword = 4;
-
 long long littleEndian32(const unsigned char* data)
 {
     uint32_t value = data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<uint32_t>(data[3]) << 24);

@@ -3,6 +3,12 @@
 #pragma once
 #include <cstddef>
 
+// Registry value types as the platform numbers them, and the log's root
+// number for HKEY_LOCAL_MACHINE, where shared counts and registrations of
+// other software live.
+constexpr unsigned long kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4, kRegMultiSz = 7;
+constexpr int kRootLocalMachine = 2;
+
 // Log value types 0..4: string, expandable string, multi-string, double
 // word, binary.
 constexpr int kLogValueTypes = 5;

@@ -18,8 +18,6 @@ namespace {
 std::string keepReason;
 
 const char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-constexpr int kLocalMachine = 2;
-constexpr unsigned long kRegDword = 4;
 constexpr unsigned long kCountDataLimit = 256;
 
 constexpr int kMessageSharedFile = 38, kMessageSharedQuestion = 39;
@@ -65,7 +63,7 @@ SharedRelease releaseSharedFile(const char* path, int sharedCount)
     unsigned char data[kCountDataLimit];
     unsigned long type = 0, size = sizeof data;
     long long count = 0;
-    if (host->queryRegistryValue(kLocalMachine, kSharedDllsKey, path, &type, data, &size) != 0 ||
+    if (host->queryRegistryValue(kRootLocalMachine, kSharedDllsKey, path, &type, data, &size) != 0 ||
         !countFromRegistryData(type, data, size, &count) || count <= 0)
         return SharedNotCounted;
 
@@ -75,13 +73,13 @@ SharedRelease releaseSharedFile(const char* path, int sharedCount)
         uint32_t left = static_cast<uint32_t>(count);
         unsigned char dword[4] = {static_cast<unsigned char>(left), static_cast<unsigned char>(left >> 8),
                                   static_cast<unsigned char>(left >> 16), static_cast<unsigned char>(left >> 24)};
-        host->setRegistryValue(kLocalMachine, kSharedDllsKey, path, kRegDword, dword, sizeof dword);
+        host->setRegistryValue(kRootLocalMachine, kSharedDllsKey, path, kRegDword, dword, sizeof dword);
         keepReason = "still counted by other software (count " + std::to_string(count) + ")";
         return SharedKeep;
     }
     bool remove = userSaysYes(path);
     // Nobody counts the file any more, whatever becomes of it.
-    host->deleteRegistryValue(kLocalMachine, kSharedDllsKey, path);
+    host->deleteRegistryValue(kRootLocalMachine, kSharedDllsKey, path);
     return remove ? SharedRemove : SharedKeep;
 }
 

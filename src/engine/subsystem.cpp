@@ -16,8 +16,6 @@ namespace {
 const char kEngineKey[] = "Software\\Borland\\Database Engine";
 const char kBlw32Key[] = "Software\\Borland\\BLW32";
 const char kBorlandKey[] = "Software\\Borland";
-constexpr int kLocalMachine = 2;
-constexpr unsigned long kRegSz = 1;
 constexpr int kMessageStopServer = 28, kMessageUninstall = 25;
 constexpr int kAbort = 3, kIgnore = 5;
 
@@ -51,14 +49,15 @@ bool removeBorlandSubSystem()
     const EngineHost* host = runState.host;
     unsigned char data[256];
     unsigned long type = 0, size = sizeof data;
-    if (host->queryRegistryValue(kLocalMachine, kEngineKey, "UseCount", &type, data, &size) != 0)
+    if (host->queryRegistryValue(kRootLocalMachine, kEngineKey, "UseCount", &type, data, &size) != 0)
         return true;
     long long count = -1;
     countFromRegistryData(type, data, size, &count);
     if (count >= 2) {
         char text[16];
         int length = snprintf(text, sizeof text, "%d", static_cast<int>(count - 1));
-        host->setRegistryValue(kLocalMachine, kEngineKey, "UseCount", kRegSz, text, static_cast<unsigned long>(length + 1));
+        host->setRegistryValue(kRootLocalMachine, kEngineKey, "UseCount", kRegSz, text,
+                               static_cast<unsigned long>(length + 1));
         recordKept(("still used by other software (count " + std::string(text) + ")").c_str());
         return true;
     }
@@ -73,8 +72,8 @@ bool removeBorlandSubSystem()
     case ServerStopped:
         break;
     }
-    deleteRegistryTree(kEngineKey, kLocalMachine);
-    deleteRegistryTree(kBlw32Key, kLocalMachine);
-    removeEmptyKey(kLocalMachine, kBorlandKey);
+    deleteRegistryTree(kEngineKey, kRootLocalMachine);
+    deleteRegistryTree(kBlw32Key, kRootLocalMachine);
+    removeEmptyKey(kRootLocalMachine, kBorlandKey);
     return true;
 }
