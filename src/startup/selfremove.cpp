@@ -15,13 +15,16 @@
 #include "engine/files.h"
 #include "engine/policy.h"
 #include "startup/runstate.h"
-#include "ui/progress.h"
 
 namespace {
 
 // How long the copy goes on trying when the first process has not let go
 // of the program file after its second: a loaded machine can take that long.
 const DWORD kSecondChance = 10000, kRetryPeriod = 250;
+
+// The main window's timer that ends the copy's waits (the window clears
+// timerWait on its tick).
+const UINT_PTR kWaitTimer = 8298;
 
 // Waits on the main window's timer, blocking in GetMessage: a process that
 // polls is never idle, and WinExec in the first process waits until the
@@ -30,11 +33,11 @@ void waitOnTimer(UINT milliseconds)
 {
     RunState& rs = runState;
     rs.timerWait = 1;
-    SetTimer(rs.mainWindow, kPumpTimer, milliseconds, nullptr);
+    SetTimer(rs.mainWindow, kWaitTimer, milliseconds, nullptr);
     MSG message;
     while (rs.timerWait && GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);
-    KillTimer(rs.mainWindow, kPumpTimer);
+    KillTimer(rs.mainWindow, kWaitTimer);
     rs.timerWait = 0;
 }
 

@@ -116,7 +116,7 @@ void pumpMessages(UINT milliseconds)
     // again: the display still follows a hundred times a second and Cancel
     // is seen before the next item but one.
     static DWORD lastLook;
-    if (milliseconds <= 1 || !runState.mainWindow) {
+    if (milliseconds <= 1) {
         DWORD now = GetTickCount();
         if (now - lastLook < kPumpInterval)
             return;
@@ -124,23 +124,13 @@ void pumpMessages(UINT milliseconds)
         dispatchPending();
         return;
     }
-    showWaiting();
-    runState.timerWait = 1;
-    SetTimer(runState.mainWindow, kPumpTimer, milliseconds, nullptr);
-    while (runState.timerWait) {
-        dispatchPending();
-        if (!runState.timerWait)
-            break;
-        // Sleep until the next message; the main window's timer clears the flag.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
-    }
-    KillTimer(runState.mainWindow, kPumpTimer);
-    runState.timerWait = 0;
+    pumpMessagesUntil(nullptr, milliseconds);
 }
 
 bool pumpMessagesUntil(HANDLE object, UINT milliseconds)
 {
     showWaiting();
+    // Blocks between messages until the time is up or `object` is signalled.
     for (DWORD start = GetTickCount();;) {
         dispatchPending();
         DWORD elapsed = GetTickCount() - start;

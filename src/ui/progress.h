@@ -5,8 +5,6 @@
 
 #include "engine/enginehost.h"
 
-constexpr UINT_PTR kPumpTimer = 8298;
-
 // Shows `text` (after two empty lines) in the wizard's action line when it
 // changed, invalidates the bar, and lets pending messages run. With no text
 // only the bar is repainted.
