@@ -42,3 +42,5 @@
 #define MSG_RESTART_QUESTION  68
 #define MSG_OUT_OF_MEMORY     70
 #define MSG_SWITCHES          71
+#define MSG_PREVIEW_DONE      72
+#define MSG_PREVIEW_UNWRITTEN 73

@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "engine/enginehost.h"
+#include "engine/record.h"
 #include "startup/runstate.h"
 
 namespace {
@@ -84,14 +85,18 @@ unsigned long removeDevice(const char* path)
 
     // A read-only SYSTEM.INI is left as it is.
     unsigned long attributes = host->attributes(systemIni.c_str());
-    if (attributes != kNoAttributes && (attributes & kAttributeReadOnly))
+    if (attributes != kNoAttributes && (attributes & kAttributeReadOnly)) {
+        recordKept("SYSTEM.INI is read-only");
         return kErrorAccessDenied;
+    }
     std::string text, rewritten;
     unsigned long error = host->readFile(systemIni.c_str(), &text, kSystemIniLimit);
     if (error != 0)
         return error;
-    if (!commentOutDevices(text, path, deviceName, &rewritten))
+    if (!commentOutDevices(text, path, deviceName, &rewritten)) {
+        recordKept("no device line of SYSTEM.INI names it");
         return 0;
+    }
     error = host->writeNewFile(workFile.c_str(), rewritten);
     if (error == 0)
         error = host->replaceFile(workFile.c_str(), systemIni.c_str());

@@ -216,10 +216,15 @@ void beforeRemoval(const Run& run, const Item* file)
 {
     if (run.rollback && !(file->backupInstall == file->install && file->backupPath[0] == '\0'))
         return;
-    if (file->selfRegInstall >= run.threshold)
+    if (file->selfRegInstall >= run.threshold) {
+        recordItem("server", file->path);
         callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, false);
-    if (file->deviceInstall >= run.threshold)
+    }
+    if (file->deviceInstall >= run.threshold) {
+        recordItem("device", file->path);
         removeDevice(file->path);
+    }
+    endRecordItem();
 }
 
 // A shared file that others still count on, or that the user kept.
@@ -312,8 +317,10 @@ void registerAgain(const Run& run, ItemListId list)
     for (int i = 0; i < itemCount(list) && !cancelled(run); ++i) {
         auto* file = itemAt<Item>(list, i);
         if (file->path[0] != '\0' && file->install >= run.threshold && file->backupPath[0] != '\0' &&
-            file->backupInstall == run.threshold && file->selfRegInstall >= run.threshold)
+            file->backupInstall == run.threshold && file->selfRegInstall >= run.threshold) {
+            recordItem("restored server", file->path);
             callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, true);
+        }
     }
 }
 
@@ -429,6 +436,7 @@ const char* runSteps(Run& run, const char* logPath)
     iniFiles(run);
     iniEntries(run);
     editedFiles(run);
+    endRecordItem();   // the counts the next two steps lower belong to no item
     sharedPrivateFiles(run);
     sharedSystemFiles(run);
     privateFiles(run);

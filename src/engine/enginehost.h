@@ -3,9 +3,9 @@
 // other program it hands work to, and every word to the user goes through
 // one table of plain function pointers. The program fills it from Win32
 // (engine/winhost.cpp for the machine, ui/progress.cpp for the user); the
-// native tests fill it from an in-memory machine. A preview or a record of
-// outcomes can wrap the table without a second driver, so every action
-// answers with its outcome: 0, or the Windows error code.
+// native tests fill it from an in-memory machine. The action record and the
+// preview wrap the table (engine/record.h) rather than the driver, so every
+// action answers with its outcome: 0, or the Windows error code.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -25,6 +25,7 @@ constexpr unsigned long kErrorAccessDenied = 5;
 constexpr unsigned long kErrorNotImplemented = 120;   // a kind of change not handled yet
 constexpr unsigned long kErrorBadFormat = 193;        // not a Win32 image
 constexpr unsigned long kErrorMoreData = 234;
+constexpr unsigned long kErrorNoMoreItems = 259;
 
 struct FoundEntry {
     char name[260];
@@ -36,6 +37,10 @@ struct EngineHost {
     unsigned long (*attributes)(const char* path);
     unsigned long (*setAttributes)(const char* path, unsigned long attributes);
     unsigned long (*deleteFile)(const char* path);
+    // Opens the file as its deletion (`deleting`) or its overwriting would,
+    // and closes it again: 0, or the error that change would meet now (a
+    // sharing violation while someone holds it). Changes nothing.
+    unsigned long (*tryOpen)(const char* path, bool deleting);
     unsigned long (*removeDirectory)(const char* path);
     unsigned long (*copyFile)(const char* from, const char* to);   // overwrites
     // Cuts the file to `length` bytes; opened shared, never created.
@@ -79,10 +84,11 @@ struct EngineHost {
     // Data longer than that answers kErrorMoreData.
     unsigned long (*queryRegistryValue)(int root, const char* key, const char* name, unsigned long* type, void* data,
                                         unsigned long* size);
-    // Whether the key holds values, and the name of its first subkey
-    // (empty when none).
-    unsigned long (*registryKeyContents)(int root, const char* key, bool* hasValues, char* firstSubkey,
-                                         size_t capacity);
+    // The name of the key's value (`subkey` false) or subkey number `index`:
+    // kErrorNoMoreItems past the last, kErrorMoreData for a name longer than
+    // `capacity` (the entry is there all the same).
+    unsigned long (*registryEntry)(int root, const char* key, bool subkey, unsigned long index, char* name,
+                                   size_t capacity);
     unsigned long (*deleteRegistryKey)(int root, const char* key);
 
     // --- Other software the log names ---
@@ -95,6 +101,8 @@ struct EngineHost {
     // alive until the service's process has ended (3.5 s at most); a
     // service that cannot be opened costs no wait.
     unsigned long (*removeService)(const char* name);
+    // Whether the service exists: 0, or the error that opening it gave.
+    unsigned long (*queryService)(const char* name);
     // Whether a top-level window of the class exists.
     bool (*windowExists)(const char* className);
     unsigned long (*setCurrentDirectory)(const char* path, char* previous, size_t capacity);

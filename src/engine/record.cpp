@@ -5,15 +5,18 @@
 #include <utility>
 #include <vector>
 
+#include "engine/preview.h"
 #include "startup/runstate.h"
 
 namespace {
 
 enum Outcome { Removed, Restored, Kept, Deferred, Missing, Failed, Ran, kOutcomes };
 const char* const kOutcomeNames[kOutcomes] = {"removed", "restored", "kept", "deferred", "missing", "failed", "ran"};
+const char* const kPreviewNames[kOutcomes] = {"would remove", "would restore", "would keep", "would defer",
+                                              "missing",      "would fail",    "would run"};
 
 EngineHost real;   // the host behind the gate
-bool gated;
+bool gated, previewing;
 
 struct Item {
     bool open = false;
@@ -124,14 +127,21 @@ unsigned long startProgram(const char* command)
 unsigned long removeService(const char* name) { return observe(name, real.removeService(name)); }
 unsigned long callServerEntry(const char* path, bool registerServer)
 {
-    return observe(std::string("server ") + path, real.callServerEntry(path, registerServer));
+    unsigned long result = real.callServerEntry(path, registerServer);
+    item.restored = item.restored || (registerServer && result == 0);
+    return observe(std::string("server ") + path, result);
 }
 unsigned long ddeExecute(const char* command) { return observe(command, real.ddeExecute(command)); }
 
 } // namespace
 
-void gateHost(EngineHost* host)
+void gateHost(EngineHost* host, bool preview)
 {
+    // The one place where a run's changes are made or only answered for:
+    // everything else runs the same either way.
+    if (preview)
+        previewOnly(host);
+    previewing = preview;
     real = *host;
     gated = true;
     host->deleteFile = deleteFile;
@@ -218,8 +228,13 @@ void endRecordItem()
     } else if (acted) {
         outcome = Removed;
     }
+    // A preview's answers come from the present state: what it would act on
+    // is there now.
+    if (previewing && (outcome == Removed || outcome == Restored || outcome == Deferred))
+        detail = detail.empty() ? "present" : "present, " + detail;
     ++counts[outcome];
-    writeLine(std::string(kOutcomeNames[outcome]) + "\t" + item.kind + "\t" + item.text + "\t" + detail);
+    const char* const* names = previewing ? kPreviewNames : kOutcomeNames;
+    writeLine(std::string(names[outcome]) + "\t" + item.kind + "\t" + item.text + "\t" + detail);
     item = Item{};
 }
 
@@ -228,7 +243,7 @@ void finishRecord(const char* ending)
     endRecordItem();
     std::string sums;
     for (int i = 0; i < kOutcomes; ++i)
-        sums += std::string(i ? ", " : "") + std::to_string(counts[i]) + " " + kOutcomeNames[i];
+        sums += std::string(i ? ", " : "") + std::to_string(counts[i]) + " " + (previewing ? kPreviewNames : kOutcomeNames)[i];
     writeLine(std::string("ended\t") + ending + "\t" + sums);
 }
 

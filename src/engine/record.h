@@ -16,14 +16,16 @@ struct RecordHeader {
     const char* program;
     const char* logPath;
     const char* title;
-    const char* kind;      // uninstall, rollback, custom
+    const char* kind;      // uninstall, rollback, custom; a preview of one
     const char* family;    // the platform family
     const char* started;   // date and time
 };
 
 // Wraps the machine-changing calls of `host` so that items learn their
-// outcomes. Only a run that writes a record installs it.
-void gateHost(EngineHost* host);
+// outcomes; with `preview` those calls only answer from the machine's
+// present state (engine/preview.h) and the record says what would be done.
+// Only a run that writes a record or previews installs it.
+void gateHost(EngineHost* host, bool preview = false);
 
 void startRecord(const RecordHeader& header);
 

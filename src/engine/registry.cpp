@@ -21,9 +21,8 @@ const EngineHost& host()
 void deleteTree(int root, const char* key)
 {
     for (int pass = 0; pass < 2048; ++pass) {
-        bool hasValues = false;
-        char name[256];
-        if (host().registryKeyContents(root, key, &hasValues, name, sizeof name) != 0 || name[0] == '\0')
+        char name[256];   // a subkey's name has at most 255 characters
+        if (host().registryEntry(root, key, true, 0, name, sizeof name) != 0)
             break;
         char child[400];
         copyText(child, key);
@@ -52,10 +51,12 @@ void restoreRegistryValue(const RegistryEditItem* item, const char* stored)
 
 bool removeEmptyKey(int root, const char* key)
 {
-    bool hasValues = false;
-    char subkey[256];
-    if (host().registryKeyContents(root, key, &hasValues, subkey, sizeof subkey) != 0 || hasValues ||
-        subkey[0] != '\0' || !mayRemoveKey(root, key, RemoveEmptyKey))
+    // A value or subkey name too long for the buffer still answers that it
+    // is there; a key that cannot be read is not empty either.
+    char name[256];
+    if (host().registryEntry(root, key, false, 0, name, sizeof name) != kErrorNoMoreItems ||
+        host().registryEntry(root, key, true, 0, name, sizeof name) != kErrorNoMoreItems ||
+        !mayRemoveKey(root, key, RemoveEmptyKey))
         return false;
     return host().deleteRegistryKey(root, key) == 0;
 }

@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "engine/enginehost.h"
+#include "engine/record.h"
 #include "startup/runstate.h"
 
 namespace {
@@ -22,8 +23,10 @@ unsigned long callServer(const EngineHost* host, const char* path, bool register
     }
     // A library is loaded only when it is a Win32 image: never a text file
     // that merely carries a library's name.
-    if (!host->isWin32Executable(path))
+    if (!host->isWin32Executable(path)) {
+        recordKept("not a Win32 library: nothing to call");
         return kErrorBadFormat;
+    }
     return host->callServerEntry(path, registerServer);
 }
 

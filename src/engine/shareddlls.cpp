@@ -68,13 +68,15 @@ SharedRelease releaseSharedFile(const char* path, int sharedCount)
         return SharedNotCounted;
 
     // A rollback gives back only the last installation's reference.
+    long long had = count;
     count -= runState.rollbackRequested ? 1 : sharedCount;
     if (count > 0) {
         uint32_t left = static_cast<uint32_t>(count);
         unsigned char dword[4] = {static_cast<unsigned char>(left), static_cast<unsigned char>(left >> 8),
                                   static_cast<unsigned char>(left >> 16), static_cast<unsigned char>(left >> 24)};
         host->setRegistryValue(kRootLocalMachine, kSharedDllsKey, path, kRegDword, dword, sizeof dword);
-        keepReason = "still counted by other software (count " + std::to_string(count) + ")";
+        keepReason = "still counted by other software (count " + std::to_string(had) + ", " + std::to_string(count) +
+                     " after this run)";
         return SharedKeep;
     }
     bool remove = userSaysYes(path);

@@ -46,6 +46,16 @@ unsigned long deleteOne(const char* path)
     return result(DeleteFileA(path));
 }
 
+unsigned long tryOpen(const char* path, bool deleting)
+{
+    HANDLE file = CreateFileA(path, deleting ? DELETE : GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(file);
+    return 0;
+}
+
 unsigned long removeFolder(const char* path)
 {
     return result(RemoveDirectoryA(path));
@@ -275,23 +285,21 @@ unsigned long queryRegistryValue(int root, const char* key, const char* name, un
     return static_cast<unsigned long>(error);
 }
 
-unsigned long registryKeyContents(int root, const char* key, bool* hasValues, char* firstSubkey, size_t capacity)
+unsigned long registryEntry(int root, const char* key, bool subkey, unsigned long index, char* name,
+                            size_t capacity)
 {
-    firstSubkey[0] = '\0';
-    *hasValues = false;
+    name[0] = '\0';
     HKEY handle;
     LONG error = rootKey(root) ? RegOpenKeyExA(rootKey(root), key, 0, kRegistryAccess, &handle) : ERROR_INVALID_HANDLE;
     if (error != ERROR_SUCCESS)
         return static_cast<unsigned long>(error);
-    char name[256];
-    DWORD size = sizeof name;
-    // A name longer than the buffer still means the key holds a value.
-    *hasValues = RegEnumValueA(handle, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_NO_MORE_ITEMS;
-    size = static_cast<DWORD>(capacity);
-    if (RegEnumKeyExA(handle, 0, firstSubkey, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        firstSubkey[0] = '\0';
+    DWORD size = static_cast<DWORD>(capacity);
+    error = subkey ? RegEnumKeyExA(handle, index, name, &size, nullptr, nullptr, nullptr, nullptr)
+                   : RegEnumValueA(handle, index, name, &size, nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(handle);
-    return 0;
+    if (error != ERROR_SUCCESS && capacity > 0)
+        name[0] = '\0';
+    return static_cast<unsigned long>(error);
 }
 
 unsigned long deleteRegistryKey(int root, const char* key)
@@ -306,6 +314,7 @@ void fillMachineHost(EngineHost* host)
     host->attributes = attributes;
     host->setAttributes = setAttributes;
     host->deleteFile = deleteOne;
+    host->tryOpen = tryOpen;
     host->removeDirectory = removeFolder;
     host->copyFile = copyOne;
     host->truncateFile = truncateFile;
@@ -324,7 +333,7 @@ void fillMachineHost(EngineHost* host)
     host->setRegistryValue = setRegistryValue;
     host->deleteRegistryValue = deleteRegistryValue;
     host->queryRegistryValue = queryRegistryValue;
-    host->registryKeyContents = registryKeyContents;
+    host->registryEntry = registryEntry;
     host->deleteRegistryKey = deleteRegistryKey;
     fillSoftwareHost(host);
 }

@@ -162,6 +162,19 @@ unsigned long removeService(const char* name)
     return error;
 }
 
+unsigned long queryService(const char* name)
+{
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!manager)
+        return GetLastError();
+    SC_HANDLE service = OpenServiceA(manager, name, SERVICE_QUERY_STATUS);
+    unsigned long error = service ? 0 : GetLastError();
+    if (service)
+        CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return error;
+}
+
 // --- DDE: a client only ----------------------------------------------------
 
 DWORD ddeInstance;
@@ -240,6 +253,7 @@ void fillSoftwareHost(EngineHost* host)
     host->startAndWait = startAndWait;
     host->startProgram = startProgram;
     host->removeService = removeService;
+    host->queryService = queryService;
     host->windowExists = windowExists;
     host->setCurrentDirectory = setCurrentDirectory;
     host->callServerEntry = callServerEntry;

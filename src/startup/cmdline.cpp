@@ -47,6 +47,7 @@ char* parseSwitches(char* cursor, Switches* switches)
         case 'r': case 'R': switches->rollbackRequested = 1; break;
         case 'u': case 'U': switches->finalPageStart = 1; break;
         case '?': switches->helpRequested = 1; break;
+        case 'p': case 'P': switches->previewRequested = 1; break;
         case 'l': case 'L':
             switches->recordRequested = 1;
             if (cursor[2] == '=') {

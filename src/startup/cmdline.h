@@ -10,6 +10,7 @@ struct Switches {
     int relaunchedCopy;     // /z, lower case only
     int recordRequested;    // /L, /L=path or /L="path"
     int helpRequested;      // /?
+    int previewRequested;   // /P
     char recordPath[256];   // the path given, empty for the default
 };
 

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <cstring>
+#include <string>
 
 #include "common/text.h"
 #include "engine/driver.h"
@@ -149,6 +150,30 @@ static void showSwitches(HINSTANCE instance)
     MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
+// The end of a visible preview: where its record is, and the offer to open
+// it. Shell32 is loaded only here, so that an uninstall never pays for it.
+static void endPreview(bool written)
+{
+    char caption[256], format[1024], text[1536];
+    LoadMessageText(runState.instance, MSG_UNINSTALL, caption, sizeof caption);
+    LoadMessageText(runState.instance, written ? MSG_PREVIEW_DONE : MSG_PREVIEW_UNWRITTEN, format, sizeof format);
+    formatMessage(text, sizeof text, format, recordPath());
+    if (MessageBoxA(nullptr, text, caption, written ? MB_YESNO | MB_ICONINFORMATION : MB_OK | MB_ICONWARNING) != IDYES)
+        return;
+    using ShellExecuteProc = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    HMODULE shell = LoadLibraryA("SHELL32.DLL");
+    auto open = shell ? reinterpret_cast<ShellExecuteProc>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")))
+                      : nullptr;
+    // A record named without a text file's extension may have no program
+    // to open it: Notepad reads it all the same.
+    if (!open || reinterpret_cast<INT_PTR>(open(nullptr, "open", recordPath(), nullptr, nullptr, SW_SHOWNORMAL)) <= 32) {
+        std::string command = std::string("notepad.exe \"") + recordPath() + "\"";
+        WinExec(command.c_str(), SW_SHOWNORMAL);
+    }
+    if (shell)
+        FreeLibrary(shell);
+}
+
 static void runUninstall(const char* logPath, char* topDirectory)
 {
     RunState& rs = runState;
@@ -178,7 +203,10 @@ static void runUninstall(const char* logPath, char* topDirectory)
         SetCurrentDirectoryA("\\");
         startRecordedRun(logPath);
         performUninstall(logPath);
-        PostMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, 0);
+        if (rs.previewRun)
+            rs.rebootNeeded = 0;   // the record says so; nothing waits for a restart
+        else
+            PostMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, 0);
     } else {
         endRecordedRun(logPath, "cancelled before the uninstall began");
     }
@@ -188,7 +216,14 @@ static void runUninstall(const char* logPath, char* topDirectory)
         DestroyWindow(rs.wizardDialog);
         rs.wizardDialog = nullptr;
     }
-    writeStatusReport();
+    if (rs.previewRun) {
+        bool written = recordOpen();
+        closeRecord();   // whole before anyone opens it
+        if (!rs.silentRun)
+            endPreview(written);
+    } else {
+        writeStatusReport();
+    }
 }
 
 static int endMessageLoop()
@@ -224,15 +259,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     if (commandLine[0] == '\0')
         substituteDefaultLog(commandLine, rs.companionIniPath);
 
-    bool startedWithZ = beginsWithZ(commandLine);
+    Switches switches = {};
+    char* cursor = parseSwitches(commandLine, &switches);
+    rs.previewRun = switches.previewRequested && !switches.relaunchedCopy;
+    // A preview leaves its program where it is: no copy to remove it.
+    bool startedWithZ = beginsWithZ(commandLine) && !rs.previewRun;
     char tempCopyPath[kPathSize] = "";
-    if (!startedWithZ)
+    if (!beginsWithZ(commandLine) && !rs.previewRun)
         makeTemporaryCopy(tempCopyPath);
 
     rs.panelBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_PANEL));
 
-    Switches switches = {};
-    char* cursor = parseSwitches(commandLine, &switches);
     rs.automaticRun = switches.automaticRun;
     rs.silentRun = switches.silentRun;
     rs.rollbackRequested = switches.rollbackRequested;
@@ -243,8 +280,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
         endOfRunRemoval(startedWithZ, tempCopyPath, "");
         return 0;
     }
-    if (switches.recordRequested && !rs.relaunchedCopy)
-        openRecord(switches.recordPath, &host);
+    if ((switches.recordRequested || rs.previewRun) && !rs.relaunchedCopy)
+        openRecord(switches.recordPath, &host, rs.previewRun);
     if (!rs.relaunchedCopy)
         rs.titleText = splitTitle(cursor);
 

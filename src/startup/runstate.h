@@ -38,6 +38,7 @@ struct RunState {
     int rollbackRequested;
     int finalPageStart;
     int relaunchedCopy;
+    int previewRun;   // /P: nothing on the machine changes
 
     int uninstallMethod;
     unsigned char wizardPage;

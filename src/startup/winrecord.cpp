@@ -12,6 +12,7 @@
 namespace {
 
 HANDLE recordFile = INVALID_HANDLE_VALUE;
+std::string recordFileName;
 
 // Each line goes to the file at once, so a run that is killed leaves every
 // line up to that moment. A failing write is passed over: the record never
@@ -35,23 +36,34 @@ void errorText(unsigned long code, char* buffer, size_t capacity)
 
 } // namespace
 
-void openRecord(const char* path, EngineHost* host)
+void openRecord(const char* path, EngineHost* host, bool preview)
 {
     char folder[MAX_PATH];
-    std::string file = path;
-    if (file.empty()) {
+    recordFileName = path;
+    if (recordFileName.empty()) {
         DWORD length = GetTempPathA(sizeof folder, folder);
-        if (length == 0 || length >= sizeof folder)
-            return;
-        file = std::string(folder) + "UNINSTAL.TXT";
+        if (length > 0 && length < sizeof folder)
+            recordFileName = std::string(folder) + "UNINSTAL.TXT";
     }
-    recordFile = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (recordFile == INVALID_HANDLE_VALUE)
-        return;
-    host->writeRecordLine = writeRecordLine;
-    host->errorText = errorText;
-    gateHost(host);
+    if (!recordFileName.empty())
+        recordFile = CreateFileA(recordFileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (recordFile != INVALID_HANDLE_VALUE) {
+        host->writeRecordLine = writeRecordLine;
+        host->errorText = errorText;
+    }
+    if (recordFile != INVALID_HANDLE_VALUE || preview)
+        gateHost(host, preview);
+}
+
+const char* recordPath()
+{
+    return recordFileName.c_str();
+}
+
+bool recordOpen()
+{
+    return recordFile != INVALID_HANDLE_VALUE;
 }
 
 void startRecordedRun(const char* logPath)
@@ -65,7 +77,8 @@ void startRecordedRun(const char* logPath)
     snprintf(started, sizeof started, "%04d-%02d-%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour,
              now.wMinute, now.wSecond);
     const char* kind = rs.uninstallMethod == kMethodCustom ? "custom" : rs.rollbackRequested ? "rollback" : "uninstall";
-    startRecord(RecordHeader{rs.programPath, logPath, rs.applicationTitle ? rs.applicationTitle : "", kind,
+    std::string shown = rs.previewRun ? std::string("preview of ") + (*kind == 'u' ? "an " : "a ") + kind : kind;
+    startRecord(RecordHeader{rs.programPath, logPath, rs.applicationTitle ? rs.applicationTitle : "", shown.c_str(),
                              rs.platform == kPlatformNt ? "Windows NT family" : "Windows 95 family", started});
 }
 

@@ -155,7 +155,7 @@ TEST(Record, EachItemSaysWhatBecameOfIt)
     held.release();
     std::string record = box.readFile("record.txt");
     std::string items = record.substr(record.find("\r\n", record.find("started\t")) + 2);
-    EXPECT_EQ(items, "kept\tfile\t" + box.path("App\\s.dll") + "\tstill counted by other software (count 2)\r\n"
+    EXPECT_EQ(items, "kept\tfile\t" + box.path("App\\s.dll") + "\tstill counted by other software (count 3, 2 after this run)\r\n"
                      "deferred\tfile\t" + box.path("App\\held.dll") + "\tat the next restart\r\n"
                      "removed\tfile\t" + box.path("App\\a.txt") + "\t\r\n"
                      "kept\tdirectory\t" + box.path("App") + "\tstill holds files\r\n"
@@ -174,6 +174,59 @@ TEST(Record, EachItemSaysWhatBecameOfIt)
                              "/S /L=" + box.path("None\\r.txt") + " " + shortPath(box.path("App\\INSTALL.LOG"))));
     EXPECT_EQ(second.wait(kWait), 0u);
     EXPECT_FALSE(box.exists("App\\s.dll"));
+}
+
+} // namespace
+
+namespace {
+
+// A visible preview changes nothing, not even for a file in use (no restart
+// question, no temporary copy), and ends with a box naming its record: Yes
+// and No when it was written (by default UNINSTAL.TXT in the temporary
+// folder), OK alone when it could not be.
+TEST(Record, AVisiblePreviewEndsWithABoxNamingItsRecord)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    struct Case {
+        std::string switches, record;
+        bool written;
+    } cases[] = {
+        {"/A /P", std::string(temp) + "UNINSTAL.TXT", true},
+        {"/A /P /L=C:\\ruvotest\\None\\r.txt", "C:\\ruvotest\\None\\r.txt", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.switches);
+        Sandbox box("preview box");
+        DeleteFileA(c.record.c_str());
+        DeleteFileA(copyPath().c_str());
+        layOut(box.root, "App\\a.dll=new|Backup\\a.dll=old");
+        box.writeFile("App\\INSTALL.LOG", "***  one\r\nTitle: T\r\nFile Copy: " + box.path("App\\a.dll") +
+                                              "\r\n***  two\r\nFile Copy: " + box.path("App\\a.dll") +
+                                              "\r\nBackup Copy: " + box.path("Backup\\a.dll") + "\r\n");
+        HeldFile held(box.path("App\\a.dll"));
+        Process run;
+        ASSERT_TRUE(run.start(box.installProgram("Bin\\UNINSTAL.EXE"),
+                              c.switches + " /R " + shortPath(box.path("App\\INSTALL.LOG"))));
+        HWND end = waitForWindow(run.info.dwProcessId, "#32770", kWait, [](HWND w) {
+            return IsWindowVisible(w) && GetDlgItem(w, 0xFFFF) && !GetDlgItem(w, 1003);
+        });
+        ASSERT_NE(end, nullptr);
+        EXPECT_NE(windowText(GetDlgItem(end, 0xFFFF)).find(c.record), std::string::npos);
+        EXPECT_EQ(GetDlgItem(end, IDNO) != nullptr, c.written);
+        EXPECT_FALSE(present(copyPath()));
+        pressButton(GetDlgItem(end, c.written ? IDNO : IDOK));
+        EXPECT_EQ(run.wait(kWait), 0u);
+        held.release();
+        EXPECT_EQ(box.readFile("App\\a.dll"), "new");
+        EXPECT_TRUE(box.exists("Backup\\a.dll"));
+        std::string record = readWholeFile(c.record);
+        EXPECT_EQ(record.find("run\tpreview of a rollback\r\n") != std::string::npos, c.written);
+        EXPECT_EQ(record.find("would defer\tfile\t" + box.path("App\\a.dll")) != std::string::npos, c.written);
+        DWORD type;
+        std::string pending;
+        EXPECT_FALSE(readValue(kSessionManager, "PendingFileRenameOperations", &type, &pending));
+    }
 }
 
 } // namespace

@@ -174,6 +174,7 @@ const std::vector<Row> kRows = {
 struct WholeRun : ::testing::TestWithParam<Row> {
     const Row& row = GetParam();
     Sandbox box{"e2e run"};
+    Sandbox records{"e2e records"};   // outside the sandbox the runs may change
     SandboxKey key{"e2e_run"};
     std::string link;   // {R} when it is a drive
     std::vector<std::string> windowsFolders;   // made again after the run
@@ -226,23 +227,56 @@ struct WholeRun : ::testing::TestWithParam<Row> {
     }
 };
 
+// The kind and item of each line of an action record.
+std::vector<std::string> recordedItems(const std::string& record)
+{
+    std::vector<std::string> items;
+    size_t at = record.find("\r\n", record.find("\nstarted\t")) + 2;
+    for (size_t end; (end = record.find("\r\n", at)) != std::string::npos && record.compare(at, 6, "ended\t"); at = end + 2) {
+        size_t kind = record.find('\t', at) + 1;
+        items.push_back(record.substr(kind, record.rfind('\t', end) - kind));
+    }
+    return items;
+}
+
+// Each row runs twice: first as a preview (/P), which must leave every
+// place the run touches as it was, then for real, with a record (/L) that
+// must name the items the preview named, in its order and with its kinds.
 TEST_P(WholeRun, LeavesTheMachineAsExpected)
 {
     WindowsVersionForProgram family("UNINSTAL.EXE", row.family);
     box.writeFile("App\\INSTALL.LOG", expand(row.log));
     HeldFile held(row.held ? box.path(row.held) : "");
     ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
-    Process program;
-    ASSERT_TRUE(program.start(box.installProgram("Bin\\UNINSTAL.EXE"),
-                              std::string(row.switches) + " " + shortPath(box.path("App\\INSTALL.LOG"))));
-    EXPECT_EQ(program.wait(60000), 0u);
+    std::string program = box.installProgram("Bin\\UNINSTAL.EXE");
+    std::string log = " " + shortPath(box.path("App\\INSTALL.LOG"));
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::vector<std::string> places = {
+        box.root, windowsDirectory() + "\\SYSTEM.INI", windowsDirectory() + "\\WININIT.INI",
+        windowsDirectory() + "\\_MSRSTRT.EXE", windowsDirectory() + "\\RUVOTEST.MIF", systemDirectory() + "\\RUVOE2E1.DLL",
+        systemDirectory() + "\\RUVOE2E2.DLL", std::string(temp) + "RUV1A2B.EXE", "HKCU\\" + key.subKey,
+        std::string("HKCR\\") + kLibraryClass, std::string("HKCR\\") + kProgramClass, expand("{C}"), expand("{B}")};
+    std::string before = snapshot(places);
+    Process preview;
+    ASSERT_TRUE(preview.start(program, std::string(row.switches) + " /P /L=\"" + records.path("preview.txt") + "\"" + log));
+    EXPECT_EQ(preview.wait(60000), 0u);
+    EXPECT_EQ(snapshot(places), before);
+    DWORD type;
+    std::string pending;
+    EXPECT_FALSE(readValue(kSessionManager, "PendingFileRenameOperations", &type, &pending));
+
+    Process run;
+    ASSERT_TRUE(run.start(program, std::string(row.switches) + " /L=\"" + records.path("run.txt") + "\"" + log));
+    EXPECT_EQ(run.wait(60000), 0u);
     held.release();
     expectLaidOut(box.root, expand(row.after));
+    std::vector<std::string> items = recordedItems(records.readFile("preview.txt"));
+    EXPECT_FALSE(items.empty());
+    EXPECT_EQ(items, recordedItems(records.readFile("run.txt")));
     if (row.restarts) {
         // Wine's restart carries out the queued work a second or two after
         // it was asked for.
-        DWORD type;
-        std::string pending;
         for (int i = 0; i < 300 && (present(windowsDirectory() + "\\WININIT.INI") ||
                                     readValue(kSessionManager, "PendingFileRenameOperations", &type, &pending));
              ++i)

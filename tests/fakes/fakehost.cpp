@@ -163,6 +163,12 @@ unsigned long deleteOne(const char* path)
     return 0;
 }
 
+unsigned long tryOpen(const char* path, bool)
+{
+    auto file = fake.files.find(upper(path));
+    return file == fake.files.end() ? kErrorFileNotFound : file->second.inUse ? 32 : 0;
+}
+
 unsigned long removeFolder(const char* path)
 {
     if (unsigned long error = act("rmdir", path))
@@ -367,21 +373,25 @@ unsigned long queryRegistryValue(int root, const char* key, const char* name, un
     return fits ? 0 : kErrorMoreData;
 }
 
-unsigned long registryKeyContents(int root, const char* key, bool* hasValues, char* firstSubkey, size_t capacity)
+unsigned long registryEntry(int root, const char* key, bool subkey, unsigned long index, char* name,
+                            size_t capacity)
 {
-    firstSubkey[0] = '\0';
+    name[0] = '\0';
     auto found = fake.keys.find(keyName(root, key));
     if (found == fake.keys.end())
         return kErrorFileNotFound;
-    *hasValues = !found->second.empty();
+    std::vector<std::string> names;
+    if (!subkey)
+        for (auto& value : found->second)
+            names.push_back(value.first);
     std::string below = found->first + "\\";
-    for (auto& entry : fake.keys) {
-        if (entry.first.compare(0, below.size(), below) == 0 && entry.first.find('\\', below.size()) == std::string::npos) {
-            copyText(firstSubkey, capacity, entry.first.substr(below.size()).c_str());
-            break;
-        }
-    }
-    return 0;
+    for (auto& entry : fake.keys)
+        if (subkey && entry.first.compare(0, below.size(), below) == 0 &&
+            entry.first.find('\\', below.size()) == std::string::npos)
+            names.push_back(entry.first.substr(below.size()));
+    if (index >= names.size())
+        return kErrorNoMoreItems;
+    return copyText(name, capacity, names[index].c_str()) < names[index].size() ? kErrorMoreData : 0;
 }
 
 unsigned long deleteRegistryKey(int root, const char* key)
@@ -401,6 +411,11 @@ unsigned long deleteRegistryKey(int root, const char* key)
 unsigned long startAndWait(const char* commandLine) { return act("start", commandLine); }
 unsigned long startProgram(const char* commandLine) { return act("exec", commandLine); }
 unsigned long removeService(const char* name) { return act("service", name); }
+unsigned long queryService(const char* name)
+{
+    auto found = fake.failures.find("service " + upper(name));
+    return found == fake.failures.end() ? 0 : found->second;
+}
 bool windowExists(const char* className) { return fake.windows.count(className) && fake.windows[className]-- > 0; }
 
 unsigned long setCurrentDirectory(const char* path, char* previous, size_t capacity)
@@ -510,13 +525,13 @@ void resetFakeMachine()
     allocateRunBuffers();
     runState.platform = 1;
     runState.windows4OrLater = 1;
-    fakeHost = EngineHost{attributes,       setAttributes,      deleteOne,          removeFolder,
+    fakeHost = EngineHost{attributes,       setAttributes,      deleteOne,          tryOpen,            removeFolder,
                           copyOne,          truncateFile,       firstEntry,         nextEntry,
                           closeEntries,     readFile,           writeNewFile,       replaceFile,
                           isWin32Executable, pathForm,          systemFolders,      moveAtRestart,
                           renameAtRestart,  writeIniString,     setRegistryValue,   deleteRegistryValue,
-                          queryRegistryValue, registryKeyContents, deleteRegistryKey, startAndWait,
-                          startProgram,     removeService,      windowExists,       setCurrentDirectory,
+                          queryRegistryValue, registryEntry,      deleteRegistryKey, startAndWait,
+                          startProgram,     removeService,      queryService,       windowExists,       setCurrentDirectory,
                           callServerEntry,  ddeConnect,         ddeRequest,         ddeExecute,
                           ddeDisconnect,    loadMessage,        askSharedFile,      askAbortRetryIgnore,
                           startProgress,    showProgress,       keepAlive,          cancelRequested,

@@ -663,3 +663,80 @@ unsigned long screenPixel(int x, int y)
     ReleaseDC(nullptr, screen);
     return (static_cast<unsigned long>(GetRValue(colour)) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
+
+static void snapshotKey(HKEY root, const std::string& key, std::string* text)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        *text += key + " missing\n";
+        return;
+    }
+    *text += key + "\n";
+    char name[16384];
+    std::string data(65536, '\0');
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name, dataSize = static_cast<DWORD>(data.size()), type = 0;
+        if (RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        *text += " " + std::string(name) + "=" + std::to_string(type) + ":" + data.substr(0, dataSize) + "\n";
+    }
+    std::vector<std::string> subkeys;
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(handle, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        subkeys.push_back(name);
+    }
+    RegCloseKey(handle);
+    for (const std::string& subkey : subkeys)
+        snapshotKey(root, key + "\\" + subkey, text);
+}
+
+static void snapshotPath(const std::string& path, std::string* text)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        *text += path + " missing\n";
+        return;
+    }
+    char line[128];
+    snprintf(line, sizeof line, " %lx %lu %lx%08lx\n", data.dwFileAttributes, data.nFileSizeLow,
+             data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    bool folder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    // A folder's own write time moves whenever anything below it is made or
+    // deleted, so its entries say more.
+    if (folder)
+        snprintf(line, sizeof line, " %lx\n", data.dwFileAttributes);
+    *text += path + line;
+    if (!folder) {
+        *text += readWholeFile(path) + "\n";
+        return;
+    }
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+    std::vector<std::string> names;
+    for (bool found = find != INVALID_HANDLE_VALUE; found; found = FindNextFileA(find, &entry))
+        if (strcmp(entry.cFileName, ".") && strcmp(entry.cFileName, ".."))
+            names.push_back(entry.cFileName);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names)
+        snapshotPath(path + "\\" + name, text);
+}
+
+std::string snapshot(const std::vector<std::string>& places)
+{
+    std::string text;
+    for (const std::string& place : places) {
+        std::string below;
+        if (place.compare(0, 2, "HK") == 0) {
+            HKEY root = rootOf(place, &below);
+            snapshotKey(root, below, &text);
+        } else {
+            snapshotPath(place, &text);
+        }
+    }
+    return text;
+}

@@ -75,6 +75,13 @@ bool keyPresent(const std::string& key);
 // value, or with no name no such key.
 void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data);
 
+// Everything at each of `places` as text, to compare before and after a run
+// that must change nothing: a file with its attributes, size, write time
+// and contents; a folder with everything below it; a registry key written
+// "HKCU\...", "HKLM\..." or "HKCR\..." with its values and subkeys. A
+// missing place is recorded as missing.
+std::string snapshot(const std::vector<std::string>& places);
+
 // Where the renames and deletions that wait for a restart are queued.
 extern const char kSessionManager[];
 

@@ -30,6 +30,8 @@ TEST(CommandLine, SwitchesLogPathAndTitle)
         {"/L=\"C:\\My Records\\R.TXT\"/A C:\\A.LOG", "AL=C:\\My Records\\R.TXT", "C:\\A.LOG", nullptr},
         {"/L=\"C:\\R.TXT C:\\A.LOG", "L=C:\\R.TXT C:\\A.LOG", "", nullptr},
         {"/S/? C:\\A.LOG", "AS?", "C:\\A.LOG", nullptr},
+        {"/p/R/L=C:\\R.TXT C:\\A.LOG", "RPL=C:\\R.TXT", "C:\\A.LOG", nullptr},
+        {"/U /P C:\\A.LOG T", "UP", "C:\\A.LOG", "T"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine);
@@ -39,6 +41,7 @@ TEST(CommandLine, SwitchesLogPathAndTitle)
         const char* title = s.relaunchedCopy ? nullptr : splitTitle(cursor);
         std::string flags = std::string(s.automaticRun ? "A" : "") + (s.rollbackRequested ? "R" : "") +
                             (s.silentRun ? "S" : "") + (s.finalPageStart ? "U" : "") + (s.relaunchedCopy ? "Z" : "") +
+                            (s.previewRequested ? "P" : "") +
                             (s.recordRequested ? "L" : "") + (s.recordPath[0] ? "=" + std::string(s.recordPath) : "") +
                             (s.helpRequested ? "?" : "");
         EXPECT_EQ(flags, c.switches);

@@ -3,6 +3,7 @@
 // logs read by the real loader, checked through the host's trace.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -325,7 +326,7 @@ TEST_F(Engine, TheRecordSaysWhatBecameOfEachItem)
                                   "removed\tsub-system\tBDE\t",
                                   "failed\tINI file\tC:\\APP\\NEW.INI\terror 5: text of 5",
                                   "restored\tINI entry\tC:\\APP\\APP.INI [S] k\t",
-                                  "kept\tfile\tC:\\APP\\APP.EXE\tstill counted by other software (count 2)",
+                                  "kept\tfile\tC:\\APP\\APP.EXE\tstill counted by other software (count 3, 2 after this run)",
                                   "deferred\tfile\tC:\\APP\\HELD.DLL\tat the next restart",
                                   "kept\tsystem file\tC:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL\tnot chosen for removal",
                                   "kept\tdirectory\tC:\\APP\tstill holds files",
@@ -349,6 +350,101 @@ TEST_F(Engine, TheRecordSaysWhatBecameOfEachItem)
     startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
     run({kEveryKind});
     EXPECT_EQ(fake.record.back(), "ended\tcancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran");
+}
+
+// The whole fake machine as text: what a preview must leave as it was.
+std::string machineText()
+{
+    std::string text;
+    for (const auto& [name, file] : fake.files)
+        if (name != kLog)   // each run writes it; the trace shows it is not cut
+            text += name + "=" + file.content + "/" + std::to_string(file.attributes) + "\n";
+    for (const auto& [name, attributes] : fake.folders)
+        text += name + "\\/" + std::to_string(attributes) + "\n";
+    for (const auto& [key, values] : fake.keys) {
+        text += key + "\n";
+        for (const auto& [name, value] : values)
+            text += " " + name + "=" + std::to_string(value.type) + ":" + value.data + "\n";
+    }
+    for (const auto& [entry, value] : fake.ini)
+        text += entry + "=" + value + "\n";
+    return text;
+}
+
+// A preview answers every change from the present state and makes none,
+// and its record names the items the real run then takes, in its order and
+// with its kinds: for an uninstall of every kind of change with patterns,
+// trees, servers, device lines, shared counts and a file in use (which it
+// finds held, as the run would), and for a rollback that restores backups.
+TEST_F(Engine, APreviewChangesNothingAndListsWhatTheRunTakes)
+{
+    struct Case {
+        Lines sections;
+        bool rollback;
+        Lines previewLines;   // some of the preview's lines, in order
+    } cases[] = {
+        {{std::string(kEveryKind) + "File Copy: C:\\APP\\DATA\\*.DAT\r\nMade Dir: C:\\APP\\TREE\\\r\n"
+          "File Tree: C:\\APP\\TREE\\*.*\r\nFile Copy: C:\\APP\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\n"
+          "Add Device: C:\\APP\\SRV.DLL\r\nFile Copy: C:\\APP\\HELD.DLL\r\nFile Copy: C:\\APP\\GONE.TXT\r\n"
+          "Create Service: Absent\r\n"},
+         false,
+         {"would run\tprogram\tClean up\t", "missing\tservice\tAbsent\t",
+          "would remove\tserver\tC:\\APP\\SRV.DLL\tpresent", "would remove\tdevice\tC:\\APP\\SRV.DLL\tpresent",
+          "would keep\tfile\tC:\\APP\\APP.EXE\tstill counted by other software (count 3, 2 after this run)",
+          "would defer\tfile\tC:\\APP\\HELD.DLL\tpresent, at the next restart", "would keep\tdirectory\tC:\\APP\tstill holds files",
+          "would remove\tdirectory\tC:\\APP\\TREE\tpresent",
+          "would remove\tregistry tree\tHKCU\\Software\\Ruvo\\Tree\tpresent"}},
+        {{"File Copy: C:\\APP\\APP.EXE\r\nFile Copy: C:\\APP\\ONE.TXT\r\n",
+          "File Copy: C:\\APP\\APP.EXE\r\nBackup Copy: C:\\BAK\\APP.EXE\r\nFile Edit: C:\\APP\\APP.INI\r\n"
+          "Backup Copy: C:\\BAK\\APP.INI\r\nFile Copy: C:\\APP\\TWO.TXT\r\n"},
+         true,
+         {"would restore\tedited file\tC:\\APP\\APP.INI\tpresent", "would restore\tfile\tC:\\APP\\APP.EXE\tpresent",
+          "would remove\tfile\tC:\\APP\\TWO.TXT\tpresent"}},
+    };
+    for (const Case& c : cases) {
+        Lines items[2];
+        for (bool preview : {true, false}) {
+            SCOPED_TRACE(std::string(c.rollback ? "rollback" : "uninstall") + (preview ? " preview" : " run"));
+            resetFakeMachine();
+            fake.windowsDir = "C:\\OS\\WINDOWS";
+            fake.systemDir = "C:\\OS\\WINDOWS\\SYSTEM32";
+            fake.addFile(kLog);
+            layOutEveryKind();
+            for (const char* file : {"C:\\APP\\DATA\\A.DAT", "C:\\APP\\DATA\\B.DAT", "C:\\APP\\TREE\\SUB\\T.TXT",
+                                     "C:\\APP\\HELD.DLL", "C:\\APP\\ONE.TXT", "C:\\APP\\TWO.TXT",
+                                     "C:\\BAK\\APP.EXE", "C:\\BAK\\APP.INI"})
+                fake.addFile(file);
+            fake.addFile("C:\\APP\\SRV.DLL", "MZ" + std::string(58, '\0') + "\x40\0\0\0PE\0\0"s);
+            fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", "[386Enh]\r\ndevice=C:\\APP\\SRV.DLL\r\n");
+            fake.files["C:\\APP\\HELD.DLL"].inUse = true;
+            fake.failures["service ABSENT"] = 1060;
+            fake.setValue(2, kSharedKeyName, "C:\\APP\\APP.EXE", 4, std::string("\3\0\0\0", 4));
+            std::string before = machineText();
+            fakeHost.writeRecordLine = recordToFake;
+            gateHost(&fakeHost, preview);
+            startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
+            run(c.sections, kMethodAutomatic, c.rollback);
+            for (const std::string& line : fake.record)
+                if (line.find('\t') != std::string::npos && line.compare(0, 6, "ended\t") != 0 &&
+                    line.find('\t', line.find('\t') + 1) != std::string::npos)
+                    items[preview ? 0 : 1].push_back(line.substr(line.find('\t') + 1, line.rfind('\t') - line.find('\t') - 1));
+            if (!preview)
+                continue;
+            EXPECT_EQ(machineText(), before);
+            EXPECT_EQ(actions({"delete", "rmdir", "copy", "write", "replace", "truncate", "ini", "regset", "regdelvalue",
+                               "regdelkey", "restart-move", "restart-rename", "service", "start", "exec", "dde",
+                               "register", "unregister"}),
+                      Lines{});
+            auto at = fake.record.begin();
+            for (const std::string& line : c.previewLines) {
+                at = std::find(at, fake.record.end(), line);
+                EXPECT_NE(at, fake.record.end()) << line;
+            }
+            release(&runState.arena);
+        }
+        EXPECT_EQ(items[0], items[1]);
+        EXPECT_GT(items[0].size(), 3u);
+    }
 }
 
 // Which items a run takes: by method and selection, by installation

@@ -131,15 +131,14 @@ TEST_F(HostTest, RegistryActionsNeverMakeAKey)
     EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, sub("Missing").c_str(), 0, KEY_READ, &made), ERROR_FILE_NOT_FOUND);
 
-    bool hasValues = false;
-    char first[256];
-    EXPECT_EQ(host.registryKeyContents(1, sub().c_str(), &hasValues, first, sizeof first), 0u);
-    EXPECT_TRUE(hasValues);
+    char first[256], tiny[2];
+    EXPECT_EQ(host.registryEntry(1, sub().c_str(), true, 0, first, sizeof first), 0u);
     EXPECT_STREQ(first, "Tree");
-    EXPECT_EQ(host.registryKeyContents(1, sub("Tree\\Child").c_str(), &hasValues, first, sizeof first), 0u);
-    EXPECT_FALSE(hasValues);
-    EXPECT_STREQ(first, "");
-    EXPECT_NE(host.registryKeyContents(1, sub("Missing").c_str(), &hasValues, first, sizeof first), 0u);
+    EXPECT_EQ(host.registryEntry(1, sub().c_str(), true, 1, first, sizeof first), kErrorNoMoreItems);
+    EXPECT_EQ(host.registryEntry(1, sub().c_str(), false, 1, first, sizeof first), 0u);
+    EXPECT_EQ(host.registryEntry(1, sub().c_str(), false, 0, tiny, sizeof tiny), kErrorMoreData);
+    EXPECT_EQ(host.registryEntry(1, sub("Tree\\Child").c_str(), false, 0, first, sizeof first), kErrorNoMoreItems);
+    EXPECT_EQ(host.registryEntry(1, sub("Missing").c_str(), true, 0, first, sizeof first), kErrorFileNotFound);
     EXPECT_EQ(host.deleteRegistryValue(1, sub().c_str(), "d"), 0u);
     EXPECT_NE(host.deleteRegistryValue(1, sub().c_str(), "d"), 0u);
     EXPECT_EQ(host.deleteRegistryKey(1, sub("Tree\\Child").c_str()), 0u);
@@ -148,7 +147,7 @@ TEST_F(HostTest, RegistryActionsNeverMakeAKey)
     // Root number 4 is the current configuration.
     RegCreateKeyExA(HKEY_CURRENT_CONFIG, "Software\\RuvoTest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr);
     RegCloseKey(made);
-    EXPECT_EQ(host.registryKeyContents(4, "Software\\RuvoTest", &hasValues, first, sizeof first), 0u);
+    EXPECT_EQ(host.registryEntry(4, "Software\\RuvoTest", true, 0, first, sizeof first), kErrorNoMoreItems);
     EXPECT_EQ(host.deleteRegistryKey(4, "Software\\RuvoTest"), 0u);
 }
 

@@ -34,11 +34,11 @@ struct MessagesTest : ::testing::Test {
     }
 };
 
-// Without an override the string table's text is used, each of the 71
+// Without an override the string table's text is used, each of the 73
 // there; an INI without a [Language] section overrides nothing.
 TEST_F(MessagesTest, WithoutAnOverrideTheStringTableTextStays)
 {
-    for (int id = 1; id <= 71; ++id)
+    for (int id = 1; id <= 73; ++id)
         EXPECT_NE(fetch(id), "") << "message " << id;
     writeIni("[Settings]\r\nNo Background=0\r\n");
     EXPECT_EQ(fetch(59), "Are you sure you want to cancel the uninstall?");
