@@ -131,7 +131,7 @@ TEST_F(HostTest, RegistryActionsNeverMakeAKey)
     EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, sub("Missing").c_str(), 0, KEY_READ, &made), ERROR_FILE_NOT_FOUND);
 
-    char first[256], tiny[2];
+    char first[256], tiny[1];
     EXPECT_EQ(host.registryEntry(1, sub().c_str(), true, 0, first, sizeof first), 0u);
     EXPECT_STREQ(first, "Tree");
     EXPECT_EQ(host.registryEntry(1, sub().c_str(), true, 1, first, sizeof first), kErrorNoMoreItems);
