@@ -262,6 +262,14 @@ const char kEveryKind[] =
     "Execute Program: C:\\APP\\CLEANUP.EXE\r\nExecute Name: Clean up\r\n"
     "Per-User ID: demo\r\n";
 
+// The smallest file that passes for a Win32 image.
+std::string win32Image()
+{
+    std::string image = "MZ" + std::string(62, '\0') + "PE\0\0"s;
+    image[60] = 64;
+    return image;
+}
+
 void layOutEveryKind()
 {
     for (const char* file : {"C:\\APP\\APP.EXE", "C:\\APP\\APP.INI", "C:\\APP\\NEW.INI", "C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL"})
@@ -305,53 +313,6 @@ TEST_F(Engine, StepsRunInTheirOrderAndAnnounceTheirItems)
     EXPECT_TRUE(fake.exists("C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL")) << "a system file nobody chose stays";
 }
 
-// The action record: a line for each item the run takes, its outcome from
-// the operations themselves, and a closing line that sums them.
-TEST_F(Engine, TheRecordSaysWhatBecameOfEachItem)
-{
-    layOutEveryKind();
-    fake.addFile("C:\\APP\\HELD.DLL");
-    fake.files["C:\\APP\\HELD.DLL"].inUse = true;
-    fake.failures["delete C:\\APP\\NEW.INI"] = 5;
-    fake.setValue(2, kSharedKeyName, "C:\\APP\\APP.EXE", 4, std::string("\3\0\0\0", 4));
-    fakeHost.writeRecordLine = recordToFake;
-    gateHost(&fakeHost);
-    startRecord(RecordHeader{"C:\\APP\\UNINSTAL.EXE", kLog, "Demo", "uninstall", "NT", "12/06/26 9:05"});
-    run({std::string(kEveryKind) + "File Copy: C:\\APP\\HELD.DLL\r\nFile Tree: C:\\OS\\WINDOWS\\*.*\r\n"});
-    EXPECT_EQ(fake.record, (Lines{"Ruvo Uninstall action record", "program\tC:\\APP\\UNINSTAL.EXE",
-                                  "log\tC:\\APP\\INSTALL.LOG", "title\tDemo", "run\tuninstall", "platform\tNT",
-                                  "started\t12/06/26 9:05",
-                                  "ran\tprogram\tClean up\t",
-                                  "removed\tservice\tRuvoSvc\t",
-                                  "removed\tsub-system\tBDE\t",
-                                  "failed\tINI file\tC:\\APP\\NEW.INI\terror 5: text of 5",
-                                  "restored\tINI entry\tC:\\APP\\APP.INI [S] k\t",
-                                  "kept\tfile\tC:\\APP\\APP.EXE\tstill counted by other software (count 3, 2 after this run)",
-                                  "deferred\tfile\tC:\\APP\\HELD.DLL\tat the next restart",
-                                  "kept\tsystem file\tC:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL\tnot chosen for removal",
-                                  "kept\tdirectory\tC:\\APP\tstill holds files",
-                                  "kept\tdirectory\tC:\\OS\\WINDOWS\trefused as unsafe",
-                                  "restored\tregistry value\tHKCU\\Software\\Ruvo\\A key long enough to be cut on the "
-                                  "progress line : e\t",
-                                  "removed\tcreated value\tHKCU\\Software\\Ruvo\\Created : v\t",
-                                  "removed\tregistry tree\tHKCU\\Software\\Ruvo\\Tree\t",
-                                  "removed\ticon\tDemo App\t",
-                                  "ran\tper-user uninstaller\tdemo\t",
-                                  "ended\tcompleted\t5 removed, 2 restored, 4 kept, 1 deferred, 0 missing, 1 failed, 2 ran"}));
-
-    // A cancelled run says after which item it stopped: the sub-system
-    // step runs whatever Cancel says.
-    resetFakeMachine();
-    fake.addFile(kLog);
-    layOutEveryKind();
-    fake.cancelAfterShown = 2;
-    fakeHost.writeRecordLine = recordToFake;
-    gateHost(&fakeHost);
-    startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
-    run({kEveryKind});
-    EXPECT_EQ(fake.record.back(), "ended\tcancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran");
-}
-
 // The whole fake machine as text: what a preview must leave as it was.
 std::string machineText()
 {
@@ -371,35 +332,49 @@ std::string machineText()
     return text;
 }
 
-// A preview answers every change from the present state and makes none,
-// and its record names the items the real run then takes, in its order and
-// with its kinds: for an uninstall of every kind of change with patterns,
-// trees, servers, device lines, shared counts and a file in use (which it
-// finds held, as the run would), and for a rollback that restores backups.
-TEST_F(Engine, APreviewChangesNothingAndListsWhatTheRunTakes)
+// The action record gives each item the run takes its outcome from the
+// operations themselves and sums them; a preview answers every change from
+// the present state, makes none, and names the same items in the same order
+// with the same kinds: for an uninstall of every kind of change with
+// patterns, trees, servers, device lines, shared counts, a failing deletion
+// and a file in use (which the preview finds held, as the run would), and
+// for a rollback that restores backups.
+TEST_F(Engine, TheRecordSaysWhatBecameOfEachItemAndAPreviewWhatWould)
 {
     struct Case {
         Lines sections;
         bool rollback;
-        Lines previewLines;   // some of the preview's lines, in order
+        Lines lines[2];   // some lines of the record, in order: of the preview, of the run
     } cases[] = {
         {{std::string(kEveryKind) + "File Copy: C:\\APP\\DATA\\*.DAT\r\nMade Dir: C:\\APP\\TREE\\\r\n"
           "File Tree: C:\\APP\\TREE\\*.*\r\nFile Copy: C:\\APP\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\n"
-          "Add Device: C:\\APP\\SRV.DLL\r\nFile Copy: C:\\APP\\HELD.DLL\r\nFile Copy: C:\\APP\\GONE.TXT\r\n"
-          "Create Service: Absent\r\n"},
+          "Add Device: C:\\APP\\SRV.DLL\r\nFile Copy: C:\\APP\\HELD.DLL\r\nCreate Service: Absent\r\n"
+          "File Tree: C:\\OS\\WINDOWS\\*.*\r\n"},
          false,
-         {"would run\tprogram\tClean up\t", "missing\tservice\tAbsent\t",
-          "would remove\tserver\tC:\\APP\\SRV.DLL\tpresent", "would remove\tdevice\tC:\\APP\\SRV.DLL\tpresent",
-          "would keep\tfile\tC:\\APP\\APP.EXE\tstill counted by other software (count 3, 2 after this run)",
-          "would defer\tfile\tC:\\APP\\HELD.DLL\tpresent, at the next restart", "would keep\tdirectory\tC:\\APP\tstill holds files",
-          "would remove\tdirectory\tC:\\APP\\TREE\tpresent",
-          "would remove\tregistry tree\tHKCU\\Software\\Ruvo\\Tree\tpresent"}},
+         {{"would run\tprogram\tClean up\t", "missing\tservice\tAbsent\t",
+           "would remove\tINI file\tC:\\APP\\NEW.INI\tpresent",
+           "would remove\tserver\tC:\\APP\\SRV.DLL\tpresent", "would remove\tdevice\tC:\\APP\\SRV.DLL\tpresent",
+           "would keep\tfile\tC:\\APP\\APP.EXE\tstill counted by other software (count 3, 2 after this run)",
+           "would defer\tfile\tC:\\APP\\HELD.DLL\tpresent, at the next restart",
+           "would keep\tdirectory\tC:\\APP\tstill holds files", "would remove\tdirectory\tC:\\APP\\TREE\tpresent",
+           "would remove\tregistry tree\tHKCU\\Software\\Ruvo\\Tree\tpresent"},
+          {"ran\tprogram\tClean up\t", "removed\tservice\tRuvoSvc\t", "removed\tsub-system\tBDE\t",
+           "failed\tINI file\tC:\\APP\\NEW.INI\terror 5: text of 5", "restored\tINI entry\tC:\\APP\\APP.INI [S] k\t",
+           "kept\tfile\tC:\\APP\\APP.EXE\tstill counted by other software (count 3, 2 after this run)",
+           "deferred\tfile\tC:\\APP\\HELD.DLL\tat the next restart",
+           "kept\tsystem file\tC:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL\tnot chosen for removal",
+           "kept\tdirectory\tC:\\APP\tstill holds files", "kept\tdirectory\tC:\\OS\\WINDOWS\trefused as unsafe",
+           "restored\tregistry value\tHKCU\\Software\\Ruvo\\A key long enough to be cut on the progress line : e\t",
+           "removed\tcreated value\tHKCU\\Software\\Ruvo\\Created : v\t", "removed\ticon\tDemo App\t",
+           "ran\tper-user uninstaller\tdemo\t",
+           "ended\tcompleted\t10 removed, 2 restored, 4 kept, 1 deferred, 1 missing, 1 failed, 2 ran"}}},
         {{"File Copy: C:\\APP\\APP.EXE\r\nFile Copy: C:\\APP\\ONE.TXT\r\n",
           "File Copy: C:\\APP\\APP.EXE\r\nBackup Copy: C:\\BAK\\APP.EXE\r\nFile Edit: C:\\APP\\APP.INI\r\n"
           "Backup Copy: C:\\BAK\\APP.INI\r\nFile Copy: C:\\APP\\TWO.TXT\r\n"},
          true,
-         {"would restore\tedited file\tC:\\APP\\APP.INI\tpresent", "would restore\tfile\tC:\\APP\\APP.EXE\tpresent",
-          "would remove\tfile\tC:\\APP\\TWO.TXT\tpresent"}},
+         {{"would restore\tedited file\tC:\\APP\\APP.INI\tpresent", "would restore\tfile\tC:\\APP\\APP.EXE\tpresent",
+           "would remove\tfile\tC:\\APP\\TWO.TXT\tpresent"},
+          {"restored\tedited file\tC:\\APP\\APP.INI\t", "restored\tfile\tC:\\APP\\APP.EXE\t"}}},
     };
     for (const Case& c : cases) {
         Lines items[2];
@@ -414,10 +389,11 @@ TEST_F(Engine, APreviewChangesNothingAndListsWhatTheRunTakes)
                                      "C:\\APP\\HELD.DLL", "C:\\APP\\ONE.TXT", "C:\\APP\\TWO.TXT",
                                      "C:\\BAK\\APP.EXE", "C:\\BAK\\APP.INI"})
                 fake.addFile(file);
-            fake.addFile("C:\\APP\\SRV.DLL", "MZ" + std::string(58, '\0') + "\x40\0\0\0PE\0\0"s);
+            fake.addFile("C:\\APP\\SRV.DLL", win32Image());
             fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", "[386Enh]\r\ndevice=C:\\APP\\SRV.DLL\r\n");
             fake.files["C:\\APP\\HELD.DLL"].inUse = true;
             fake.failures["service ABSENT"] = 1060;
+            fake.failures["delete C:\\APP\\NEW.INI"] = 5;
             fake.setValue(2, kSharedKeyName, "C:\\APP\\APP.EXE", 4, std::string("\3\0\0\0", 4));
             std::string before = machineText();
             fakeHost.writeRecordLine = recordToFake;
@@ -425,26 +401,35 @@ TEST_F(Engine, APreviewChangesNothingAndListsWhatTheRunTakes)
             startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
             run(c.sections, kMethodAutomatic, c.rollback);
             for (const std::string& line : fake.record)
-                if (line.find('\t') != std::string::npos && line.compare(0, 6, "ended\t") != 0 &&
-                    line.find('\t', line.find('\t') + 1) != std::string::npos)
-                    items[preview ? 0 : 1].push_back(line.substr(line.find('\t') + 1, line.rfind('\t') - line.find('\t') - 1));
-            if (!preview)
-                continue;
-            EXPECT_EQ(machineText(), before);
-            EXPECT_EQ(actions({"delete", "rmdir", "copy", "write", "replace", "truncate", "ini", "regset", "regdelvalue",
-                               "regdelkey", "restart-move", "restart-rename", "service", "start", "exec", "dde",
-                               "register", "unregister"}),
-                      Lines{});
+                if (std::count(line.begin(), line.end(), '\t') == 3)
+                    items[preview].push_back(line.substr(line.find('\t') + 1, line.rfind('\t') - line.find('\t') - 1));
             auto at = fake.record.begin();
-            for (const std::string& line : c.previewLines) {
-                at = std::find(at, fake.record.end(), line);
-                EXPECT_NE(at, fake.record.end()) << line;
+            for (const std::string& line : c.lines[!preview])
+                EXPECT_NE(at = std::find(at, fake.record.end(), line), fake.record.end()) << line;
+            if (preview) {
+                EXPECT_EQ(machineText(), before);
+                EXPECT_EQ(actions({"delete", "rmdir", "copy", "write", "replace", "truncate", "ini", "regset",
+                                   "regdelvalue", "regdelkey", "restart-move", "restart-rename", "service", "start",
+                                   "exec", "dde", "register", "unregister"}),
+                          Lines{});
             }
             release(&runState.arena);
         }
         EXPECT_EQ(items[0], items[1]);
         EXPECT_GT(items[0].size(), 3u);
     }
+
+    // A cancelled run says after which item it stopped: the sub-system
+    // step runs whatever Cancel says.
+    resetFakeMachine();
+    fake.addFile(kLog);
+    layOutEveryKind();
+    fake.cancelAfterShown = 2;
+    fakeHost.writeRecordLine = recordToFake;
+    gateHost(&fakeHost);
+    startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
+    run({kEveryKind});
+    EXPECT_EQ(fake.record.back(), "ended\tcancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran");
 }
 
 // Which items a run takes: by method and selection, by installation
@@ -509,13 +494,6 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
 // --- Shared files, servers and devices ------------------------------------
 
 
-// The smallest file that passes for a Win32 image.
-std::string win32Image()
-{
-    std::string image = "MZ" + std::string(62, '\0') + "PE\0\0"s;
-    image[60] = 64;
-    return image;
-}
 
 TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
 {
