@@ -19,10 +19,12 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// Whole-text, case-insensitive; a NUL inside the line never matches.
+// Whole-text, case-insensitive; a NUL inside the line never matches. An
+// empty name names no driver (a logged path that is the System folder
+// itself leaves one), or every bare "device=" line would go with it.
 bool sameText(const char* line, size_t length, const char* name)
 {
-    return strlen(name) == length && memchr(line, '\0', length) == nullptr &&
+    return length > 0 && strlen(name) == length && memchr(line, '\0', length) == nullptr &&
            compareNoCasePart(line, name, length) == 0;
 }
 

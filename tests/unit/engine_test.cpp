@@ -595,6 +595,7 @@ TEST(Devices, DeviceLinesOf386EnhBecomeComments)
     const std::string kLong = "; " + std::string(300, 'x') + "\r\n";
     struct Case {
         std::string before, after;
+        const char* name = "VXD.386";
     } cases[] = {
         {"[386Enh]\r\ndevice=VXD.386\r\n  device=c:\\windows\\system\\vxd.386\r\n",
          "[386Enh]\r\n;device=VXD.386\r\n;  device=c:\\windows\\system\\vxd.386\r\n"},
@@ -608,10 +609,12 @@ TEST(Devices, DeviceLinesOf386EnhBecomeComments)
         {"[386Enh]\r\n" + kLong + "device=VXD.386", "[386Enh]\r\n" + kLong + ";device=VXD.386"},
         {"[386Enh]\r\n" + kLong + "device=OTHER.386", ""},
         {"[386Enh]\rdevice=VXD.386\r\n\r\nx\0y\r\n"s, "[386Enh]\r\n;device=VXD.386\r\n\r\nx\0y\r\n"s},
+        // An empty name names no driver: a bare "device=" line stays.
+        {"[386Enh]\r\ndevice=\r\n  device=", "", ""},
     };
     for (const Case& c : cases) {
         std::string out;
-        EXPECT_EQ(commentOutDevices(c.before, "C:\\WINDOWS\\SYSTEM\\VXD.386", "VXD.386", &out), !c.after.empty());
+        EXPECT_EQ(commentOutDevices(c.before, "C:\\WINDOWS\\SYSTEM\\VXD.386", c.name, &out), !c.after.empty());
         if (!c.after.empty()) {
             EXPECT_EQ(out, c.after) << c.before;
         }
