@@ -38,7 +38,7 @@ for dir in build/native build/i686 build/x86_64; do
 done
 [ "$failed" -eq 0 ] || status=1
 
-echo "== fuzzing the log loader for ${RUVO_FUZZ_SECONDS:-60} s"
+echo "== fuzzing every parser of outside text for ${RUVO_FUZZ_SECONDS:-60} s in all"
 if bash scripts/fuzz.sh "${RUVO_FUZZ_SECONDS:-60}" > build/fuzz.log 2>&1; then
   passed=$((passed + 1))
   grep -E '^Done [0-9]+ runs' build/fuzz.log || true
