@@ -186,8 +186,10 @@ void fileLine(Load& load, Keyword keyword)
     if (!backupNamed)
         return;   // neither removed nor restored: the old contents are somewhere no field can name
 
+    // A file that is gone while its backup is there is kept for a rollback
+    // to put back: a rollback ended between the two is run again.
     if (path[0] == '\0' || onRemovableDrive(load, path) || (overwrittenUnshared && backup[0] == '\0') ||
-        installedFileGone(path))
+        (installedFileGone(path) && (backup[0] == '\0' || fileMissing(backup))))
         return;
 
     char directory[kPath];
@@ -238,7 +240,8 @@ void fileEdit(Load& load)
         takePath(load, backup, sizeof backup, argumentOf(load.line, KwBackupCopy));
     else
         load.consumed = false;
-    if (path[0] == '\0' || onRemovableDrive(load, path) || backup[0] == '\0' || fileMissing(path))
+    if (path[0] == '\0' || onRemovableDrive(load, path) || backup[0] == '\0' ||
+        (fileMissing(path) && fileMissing(backup)))
         return;
 
     std::string key = foldedKey(path);

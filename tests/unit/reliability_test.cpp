@@ -1,6 +1,7 @@
 // Runs stopped part-way, on the in-memory machine: after Cancel between any
 // two items, every item the log names is undone whole or as it was, and a
-// cancelled rollback still cuts its log.
+// cancelled rollback still cuts its log; a rollback killed at any change
+// before its cut is finished by the same rollback run again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -247,6 +248,89 @@ TEST(Reliability, CancelAfterAnyItemLeavesEveryItemDoneOrUntouched)
         }
         release(&runState.arena);
     }
+}
+
+// A process ended from outside after `changesLeft` changes to the machine:
+// nothing it asks for afterwards happens, whatever it goes on doing.
+EngineHost machine;
+int changesLeft;
+
+#define KILLABLE(action)                                                                                  \
+    host.action = [](auto... arguments) -> unsigned long {                                               \
+        return --changesLeft >= 0 ? machine.action(arguments...) : kErrorAccessDenied;                  \
+    }
+
+void runKilledAfter(int changes)
+{
+    machine = fakeHost;
+    EngineHost host = fakeHost;
+    KILLABLE(setAttributes);
+    KILLABLE(deleteFile);
+    KILLABLE(removeDirectory);
+    KILLABLE(copyFile);
+    KILLABLE(truncateFile);
+    KILLABLE(writeNewFile);
+    KILLABLE(replaceFile);
+    KILLABLE(moveAtRestart);
+    KILLABLE(renameAtRestart);
+    KILLABLE(writeIniString);
+    KILLABLE(setRegistryValue);
+    KILLABLE(deleteRegistryValue);
+    KILLABLE(deleteRegistryKey);
+    KILLABLE(startAndWait);
+    KILLABLE(startProgram);
+    KILLABLE(removeService);
+    KILLABLE(callServerEntry);
+    KILLABLE(ddeExecute);
+    changesLeft = changes;
+    runState.host = &host;
+    performUninstall(kLog);
+    runState.host = &fakeHost;
+}
+
+// The rollback started again on what the killed run left: a new process
+// with the log as it is now on the disk.
+void rollBackAgain()
+{
+    FakeMachine left = fake;
+    resetFakeMachine();
+    fake = left;
+    fake.log = fake.read(kLog);
+    fake.shown = 0;
+    char top[256] = "";
+    ASSERT_EQ(loadInstallLog(kLog, top), 0);
+    runState.uninstallMethod = kMethodAutomatic;
+    runState.rollbackRequested = 1;
+    performUninstall(kLog);
+}
+
+// A rollback ended at any change before it cuts its log leaves every file
+// with either its backup or its old contents, and the same rollback run
+// again finishes the work: the machine ends as one whole run leaves it.
+// (Once the log is cut, a new run would undo the installation before.)
+TEST(Reliability, ARollbackKilledBeforeItsCutFinishesWhenRunAgain)
+{
+    const Scenario& rollback = kScenarios[1];
+    auto logCut = [] { return std::count(fake.trace.begin(), fake.trace.end(), "truncate "s + kLog) > 0; };
+    prepareRun(rollback, -1);
+    runKilledAfter(1 << 30);
+    std::vector<std::string> done = states(rollback.items);
+    int changes = (1 << 30) - changesLeft;
+    ASSERT_TRUE(logCut());
+    const char* backedUp[][2] = {{"C:\\APP\\A.DLL", "C:\\BAK\\A.DLL"}, {"C:\\APP\\B.DLL", "C:\\BAK\\B.DLL"},
+                                 {"C:\\APP\\CFG.TXT", "C:\\BAK\\CFG.TXT"}, {"C:\\APP\\SRV.DLL", "C:\\BAK\\SRV.DLL"}};
+    for (int n = 0; n < changes; ++n) {
+        SCOPED_TRACE("killed after " + std::to_string(n) + " changes");
+        prepareRun(rollback, -1);
+        runKilledAfter(n);
+        if (logCut())
+            break;
+        for (auto& [target, backup] : backedUp)
+            EXPECT_TRUE(fake.exists(backup) || restored(target, backup) == "old|-") << target;
+        rollBackAgain();
+        EXPECT_EQ(states(rollback.items), done);
+    }
+    release(&runState.arena);
 }
 
 } // namespace
