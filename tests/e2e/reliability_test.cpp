@@ -19,7 +19,7 @@ bool pollUntil(const std::function<bool()>& done)
     return true;
 }
 
-// File `i` of `count`, a hundred to a folder.
+// File `i` of `folder`, a hundred to a folder.
 std::string numbered(const char* folder, int i)
 {
     return std::string(folder) + "\\F" + std::to_string(i / 100) + "\\file" + std::to_string(i) + ".dat";
