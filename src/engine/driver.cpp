@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "engine/devices.h"
@@ -46,12 +47,24 @@ enum Prefix {
 
 const int kPrefixMessages[kPrefixCount] = {29, 30, 31, 32, 33, 34, 35, 36, 37, 40, 44, 56, 57, 58};
 
+// How far the run went with a logged file. The shared steps may change the
+// machine on a file's behalf (its count given back, its server
+// unregistered, its device line made a comment) well before the file step
+// reaches it: such a file is finished even after Cancel, or it would stay
+// installed but unregistered and uncounted.
+enum FileProgress : char {
+    FileUntouched,
+    FileBegun,   // the shared steps changed something for it
+    FileTaken,   // the file step removed or restored it
+};
+
 struct Run {
     const EngineHost* host;
     char prefixes[kPrefixCount][64];
     bool automatic;
     bool rollback;
     uint16_t threshold;      // the lowest installation number this run undoes
+    std::vector<FileProgress> files[2];   // by index, for PrivateFileList and SystemFileList
 };
 
 bool cancelled(const Run& run)
@@ -130,6 +143,8 @@ void prepare(Run& run)
         rs.progressTotal += itemCount(list);
     if (rs.progressTotal == 0)
         rs.progressTotal = 1;
+    for (ItemListId list : {PrivateFileList, SystemFileList})
+        run.files[list].assign(static_cast<size_t>(itemCount(list)), FileUntouched);
     preparePolicy();
     run.host->startProgress();
     run.host->showProgress(nullptr, false);
@@ -210,21 +225,25 @@ void editedFiles(const Run& run)
 }
 
 // Unregistration and device lines of a file about to go, unless a rollback
-// restores it from a backup of its own installation.
+// restores it from a backup of its own installation. Whether it acted.
 template <class Item>
-void beforeRemoval(const Run& run, const Item* file)
+bool beforeRemoval(const Run& run, const Item* file)
 {
     if (run.rollback && !(file->backupInstall == file->install && file->backupPath[0] == '\0'))
-        return;
+        return false;
+    bool acted = false;
     if (file->selfRegInstall >= run.threshold) {
         recordItem("server", file->path);
         callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, false);
+        acted = true;
     }
     if (file->deviceInstall >= run.threshold) {
         recordItem("device", file->path);
         removeDevice(file->path);
+        acted = true;
     }
     endRecordItem();
+    return acted;
 }
 
 // A shared file that others still count on, or that the user kept.
@@ -241,9 +260,9 @@ bool keptForItsBackup(const Run& run, const Item* file)
     return run.rollback && file->backupInstall == run.threshold && file->backupPath[0] != '\0';
 }
 
-void sharedPrivateFiles(const Run& run)
+void sharedPrivateFiles(Run& run)
 {
-    for (int i = itemCount(PrivateFileList) - 1; i >= 0; --i) {
+    for (int i = itemCount(PrivateFileList) - 1; i >= 0 && !cancelled(run); --i) {
         auto* file = itemAt<PrivateFileItem>(PrivateFileList, i);
         bool taken = (run.automatic && (file->autoRemove || (run.rollback && file->backupPath[0] != '\0'))) ||
                      file->selected;
@@ -251,6 +270,8 @@ void sharedPrivateFiles(const Run& run)
             continue;
         SharedRelease result =
             file->sharedInstall >= run.threshold ? releaseSharedFile(file->path, file->sharedCount) : SharedNotCounted;
+        if (result != SharedNotCounted)
+            run.files[PrivateFileList][static_cast<size_t>(i)] = FileBegun;
         if (result == SharedKeep) {
             if (!keptForItsBackup(run, file)) {
                 recordShared(file->path, "file");
@@ -258,18 +279,21 @@ void sharedPrivateFiles(const Run& run)
             }
             continue;
         }
-        beforeRemoval(run, file);
+        if (beforeRemoval(run, file))
+            run.files[PrivateFileList][static_cast<size_t>(i)] = FileBegun;
     }
 }
 
-void sharedSystemFiles(const Run& run)
+void sharedSystemFiles(Run& run)
 {
-    for (int i = itemCount(SystemFileList) - 1; i >= 0; --i) {
+    for (int i = itemCount(SystemFileList) - 1; i >= 0 && !cancelled(run); --i) {
         auto* file = itemAt<SystemFileItem>(SystemFileList, i);
         if (file->install < run.threshold)
             continue;
         if ((file->selected || runState.windows4OrLater) && file->sharedInstall >= run.threshold) {
             SharedRelease result = releaseSharedFile(file->path, file->sharedCount);
+            if (result != SharedNotCounted)
+                run.files[SystemFileList][static_cast<size_t>(i)] = FileBegun;
             if (result == SharedKeep && !keptForItsBackup(run, file)) {
                 recordShared(file->path, "system file");
                 file->path[0] = '\0';
@@ -277,14 +301,25 @@ void sharedSystemFiles(const Run& run)
             if (result == SharedRemove)
                 file->selected = 1;
         }
-        if (file->selected && file->path[0] != '\0')
-            beforeRemoval(run, file);
+        if (file->selected && file->path[0] != '\0' && beforeRemoval(run, file))
+            run.files[SystemFileList][static_cast<size_t>(i)] = FileBegun;
     }
 }
 
-void privateFiles(const Run& run)
+// After Cancel the file steps take only the files the shared steps began.
+// Once stopped, they ask no more.
+bool skippedAfterCancel(const Run& run, ItemListId list, int index, bool* stopped)
 {
-    for (int i = 0; i < itemCount(PrivateFileList) && !cancelled(run); ++i) {
+    *stopped = *stopped || cancelled(run);
+    return *stopped && run.files[list][static_cast<size_t>(index)] != FileBegun;
+}
+
+void privateFiles(Run& run)
+{
+    bool stopped = false;
+    for (int i = 0; i < itemCount(PrivateFileList); ++i) {
+        if (skippedAfterCancel(run, PrivateFileList, i, &stopped))
+            continue;
         auto* file = itemAt<PrivateFileItem>(PrivateFileList, i);
         counted();
         bool ownBackup = file->backupInstall == run.threshold;
@@ -292,31 +327,39 @@ void privateFiles(const Run& run)
                     file->selected;
         if (file->path[0] == '\0' || file->install < run.threshold || !taken(run, take, "file", file->path))
             continue;
+        run.files[PrivateFileList][static_cast<size_t>(i)] = FileTaken;
         if (removeOrRestoreFile(file->path, file->backupPath, run.rollback && ownBackup))
             announce(run, PrefixFile, file->path, true);
     }
 }
 
-void systemFiles(const Run& run)
+void systemFiles(Run& run)
 {
-    for (int i = 0; i < itemCount(SystemFileList) && !cancelled(run); ++i) {
+    bool stopped = false;
+    for (int i = 0; i < itemCount(SystemFileList); ++i) {
+        if (skippedAfterCancel(run, SystemFileList, i, &stopped))
+            continue;
         auto* file = itemAt<SystemFileItem>(SystemFileList, i);
         counted();
         bool ownBackup = file->backupInstall == run.threshold;
         bool take = file->selected || (run.rollback && file->backupPath[0] != '\0' && ownBackup);
         if (file->path[0] == '\0' || file->install < run.threshold || !taken(run, take, "system file", file->path))
             continue;
+        run.files[SystemFileList][static_cast<size_t>(i)] = FileTaken;
         if (removeOrRestoreFile(file->path, file->backupPath, run.rollback && ownBackup))
             announce(run, PrefixSystemFile, file->path, true);
     }
 }
 
+// A server the file step put back from its backup is registered again even
+// after Cancel: its old file is in place and must work.
 template <class Item>
 void registerAgain(const Run& run, ItemListId list)
 {
-    for (int i = 0; i < itemCount(list) && !cancelled(run); ++i) {
+    for (int i = 0; i < itemCount(list); ++i) {
         auto* file = itemAt<Item>(list, i);
-        if (file->path[0] != '\0' && file->install >= run.threshold && file->backupPath[0] != '\0' &&
+        if (run.files[list][static_cast<size_t>(i)] == FileTaken && file->path[0] != '\0' &&
+            file->install >= run.threshold && file->backupPath[0] != '\0' &&
             file->backupInstall == run.threshold && file->selfRegInstall >= run.threshold) {
             recordItem("restored server", file->path);
             callSelfRegistration(run.prefixes[PrefixSelfUnregister], file->path, true);

@@ -45,6 +45,13 @@ int removeOrRestoreFile(const char* path, const char* backupPath, int restore)
             return 0;
         }
         bool restoring = restore && backupPath[0] != '\0';
+        if (restoring && missing(backupPath)) {
+            // The older contents are nowhere else: they may be the very ones
+            // in place, put back by a run that was ended before it could cut
+            // the log. Deleting the file would lose them.
+            recordKept("its backup is gone");
+            return 1;
+        }
         removeFileWithCompanions(canonical, !restoring);
         if (restoring)
             restoreBackup(backupPath, canonical);

@@ -4,8 +4,9 @@
 
 // Removes `path` (a file, or a wildcard pattern of files, each with the help
 // companions of a help file), then restores
-// `backupPath` over it when `restore` is set. 1 when it acted on the path,
-// 0 when the removal policy refused it.
+// `backupPath` over it when `restore` is set; a file whose backup is missing
+// is kept as it is. 1 when it acted on the path, 0 when the removal policy
+// refused it.
 int removeOrRestoreFile(const char* path, const char* backupPath, int restore);
 
 // Copies the backup over the target, now or, when the target is in use, at

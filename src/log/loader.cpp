@@ -59,6 +59,11 @@ void readNext(Load& load)
     // an unrecognised line, not the end of the log.
     int more = readLine(&runState.reader, load.line, sizeof load.line, 0);
     load.atEnd = !more && load.line[0] == '\0';
+    // A NUL inside a line would end its path early, naming a folder above
+    // the one logged: such a line is unrecognised as a whole. A section
+    // header stays one: where it stands is all that is taken from it.
+    if (strlen(load.line) != runState.reader.length && strncmp(load.line, "*** ", 4) != 0)
+        load.line[0] = '\0';
 }
 
 bool beginsWithNoCase(const char* text, const char* prefix)
@@ -66,12 +71,26 @@ bool beginsWithNoCase(const char* text, const char* prefix)
     return compareNoCasePart(text, prefix, strlen(prefix)) == 0;
 }
 
-// A path argument into a field, converted from OEM text in OEM sections.
-void takePath(const Load& load, char* field, size_t capacity, const char* argument)
+// A whole argument into a field, or false with the field empty: cut, a
+// path or key would name another one, as often as not a folder or key
+// above the one logged.
+bool takeWhole(char* field, size_t capacity, const char* argument)
 {
-    copyText(field, capacity, argument);
+    if (copyText(field, capacity, argument) == strlen(argument))
+        return true;
+    field[0] = '\0';
+    return false;
+}
+
+// A path argument into a field (empty when it does not fit whole),
+// converted from OEM text in OEM sections.
+bool takePath(const Load& load, char* field, size_t capacity, const char* argument)
+{
+    if (!takeWhole(field, capacity, argument))
+        return false;
     if (!load.ansiSection)
         oemToAnsi(field);
+    return true;
 }
 
 bool onRemovableDrive(const Load& load, const char* path)
@@ -156,16 +175,21 @@ void fileLine(Load& load, Keyword keyword)
         keyword == KwFileOverwrite && !(runState.windows4OrLater && sharedDllCounted(path));
 
     char backup[kPath] = "";
+    bool backupNamed = true;
     readNext(load);
     if (lineIs(load.line, KwBackupCopy)) {
-        takePath(load, backup, sizeof backup, argumentOf(load.line, KwBackupCopy));
+        backupNamed = takePath(load, backup, sizeof backup, argumentOf(load.line, KwBackupCopy));
         runState.rollbackAvailable = 1;
     } else {
         load.consumed = false;
     }
+    if (!backupNamed)
+        return;   // neither removed nor restored: the old contents are somewhere no field can name
 
+    // A file that is gone while its backup is there is kept for a rollback
+    // to put back: a rollback ended between the two is run again.
     if (path[0] == '\0' || onRemovableDrive(load, path) || (overwrittenUnshared && backup[0] == '\0') ||
-        installedFileGone(path))
+        (installedFileGone(path) && (backup[0] == '\0' || fileMissing(backup))))
         return;
 
     char directory[kPath];
@@ -216,7 +240,8 @@ void fileEdit(Load& load)
         takePath(load, backup, sizeof backup, argumentOf(load.line, KwBackupCopy));
     else
         load.consumed = false;
-    if (onRemovableDrive(load, path) || backup[0] == '\0' || fileMissing(path))
+    if (path[0] == '\0' || onRemovableDrive(load, path) || backup[0] == '\0' ||
+        (fileMissing(path) && fileMissing(backup)))
         return;
 
     std::string key = foldedKey(path);
@@ -266,8 +291,8 @@ void selfRegister(Load& load)
 
 void registryValue(Load& load)
 {
-    char key[256 + 4];
-    copyText(key, argumentOf(load.line, KwRegKey));
+    char key[256];
+    bool whole = takeWhole(key, sizeof key, argumentOf(load.line, KwRegKey));
     load.consumed = false;
     readNext(load);
     if (!lineIs(load.line, KwRegVal))
@@ -276,7 +301,7 @@ void registryValue(Load& load)
     char name[256] = "";
     int type = 0, root = 0;
     if (lineIs(load.line, KwRegName)) {
-        copyText(name, argumentOf(load.line, KwRegName));
+        whole = takeWhole(name, sizeof name, argumentOf(load.line, KwRegName)) && whole;
         readNext(load);
     }
     if (lineIs(load.line, KwRegType)) {
@@ -287,7 +312,7 @@ void registryValue(Load& load)
         root = decimalNumber(argumentOf(load.line, KwRegRoot));
         readNext(load);
     }
-    if (root == 1 && installLog.perUserId)
+    if ((root == 1 && installLog.perUserId) || !whole)
         return;
 
     bool created = false;
@@ -328,7 +353,7 @@ void registryValue(Load& load)
 void registryTree(Load& load)
 {
     char key[256];
-    copyText(key, argumentOf(load.line, KwRegTree));
+    bool whole = takeWhole(key, sizeof key, argumentOf(load.line, KwRegTree));
     int root = 0;
     readNext(load);
     if (lineIs(load.line, KwRegRoot)) {
@@ -336,6 +361,8 @@ void registryTree(Load& load)
         readNext(load);
     }
     load.consumed = false;
+    if (!whole)
+        return;
     std::string indexKey = foldedKey(key, root);
     int found = load.registryTrees.first(indexKey);
     if (found >= 0) {
@@ -393,12 +420,12 @@ void iniEntry(Load& load)
     if (!lineIs(load.line, KwIniSect))
         return;
     char section[256];
-    copyText(section, argumentOf(load.line, KwIniSect));
+    bool whole = takeWhole(section, sizeof section, argumentOf(load.line, KwIniSect));
     readNext(load);
     if (!lineIs(load.line, KwIniItem))
         return;
     char item[256];
-    copyText(item, argumentOf(load.line, KwIniItem));
+    whole = takeWhole(item, sizeof item, argumentOf(load.line, KwIniItem)) && whole;
     readNext(load);
     if (!lineIs(load.line, KwIniVal))
         return;
@@ -408,6 +435,8 @@ void iniEntry(Load& load)
         copyText(oldValue, argumentOf(load.line, KwIniOld));
         load.consumed = true;
     }
+    if (!whole || path[0] == '\0')
+        return;
     bool created = false;
     auto* entry = findOrInsert<IniItem>(arena(), IniItemList, &created, path, section, item);
     if (created) {
@@ -453,7 +482,8 @@ DirectoryItem* newDirectory(Load& load, const char* path, uint16_t treeInstall, 
 void madeDir(Load& load)
 {
     char directory[kPath];
-    takePath(load, directory, sizeof directory - 1, argumentOf(load.line, KwMadeDir));
+    if (!takePath(load, directory, sizeof directory - 1, argumentOf(load.line, KwMadeDir)))
+        return;
     appendBackslash(directory, sizeof directory);
 
     // The short form has as many components as the directory itself, so a
@@ -486,7 +516,8 @@ void madeDir(Load& load)
 void fileTree(Load& load)
 {
     char directory[kPath];
-    takePath(load, directory, sizeof directory - 1, argumentOf(load.line, KwFileTree));
+    if (!takePath(load, directory, sizeof directory - 1, argumentOf(load.line, KwFileTree)))
+        return;
     size_t length = strlen(directory);
     if (length >= 4 && strcmp(directory + length - 4, "\\*.*") == 0)
         directory[length - 3] = '\0';   // keep the backslash

@@ -6,6 +6,7 @@ void startReading(LineReader* reader, void* file, ReadProc read)
     reader->fill = 0;
     reader->consumed = 0;
     reader->lineStart = 0;
+    reader->length = 0;
     reader->file = file;
     reader->read = read;
 }
@@ -23,6 +24,7 @@ int readLine(LineReader* reader, char* line, size_t capacity, int keepEmpty)
             if (got <= 0) {
                 if (capacity > 0)
                     line[stored] = '\0';
+                reader->length = stored;
                 return 0;
             }
             reader->fill = static_cast<size_t>(got);
@@ -40,6 +42,7 @@ int readLine(LineReader* reader, char* line, size_t capacity, int keepEmpty)
                 reader->lineStart = offset;
             if (capacity > 0)
                 line[stored] = '\0';
+            reader->length = stored;
             return 1;
         }
         // The offset of the line's first byte is kept as read, so that a log

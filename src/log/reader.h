@@ -18,6 +18,7 @@ struct LineReader {
     size_t fill;           // bytes the buffer holds
     uint32_t consumed;     // file bytes held by all earlier fills
     uint32_t lineStart;    // file offset of the line last delivered
+    size_t length;         // characters stored of the line last delivered, NULs included
     void* file;
     ReadProc read;
 };

@@ -169,6 +169,55 @@ const std::vector<Row> kRows = {
      "HKCU\\{K}:canary=sz:x\0"s, "HKCU\\{K}:canary=sz:x\0"s},
     Row{"AFolderLinkInAFileTreeIsNotFollowed", "/S", kLog + "File Tree: {D}\\App\\*.*\n",
         "App\\own.txt|Elsewhere\\kept.txt", "-App\\own.txt|Elsewhere\\kept.txt"}.linking("App\\Linked", "Elsewhere"),
+    // A drive's root in other spellings; its empty folder stands for what a
+    // removal of empty folders would take.
+    Row{"ADrivesRootInAnySpellingIsRefused", "/S",
+        kLog + "File Tree: {R}\\*.*\nFile Tree: {R}\nMade Dir: {R}\\\nFile Copy: {R}\\*.*\nFile Copy: {R}/*.TXT\n"
+               "Made Dir: \\\\.\\{R}\\\nFile Tree: {R}\\.\\*.*\nFile Tree: {R}\\Empty\\..\\*.*\n",
+        "Drive\\canary.txt|Drive\\Empty\\", "Drive\\canary.txt|Drive\\Empty\\"}.linking("{R}", "Drive"),
+    // Patterns only the canaries match; a log that claims to have made the
+    // Windows folder gains nothing.
+    {"TheWindowsAndSystemFoldersInAnyCaseAreRefused", "/S",
+     kLog + "Made Dir: {W}\\\nMade Dir: C:\\WINDOWS\\\nMade Dir: c:\\Windows\\System32\\\nMade Dir: C:/WINDOWS/SYSWOW64/\n"
+            "Made Dir: \\\\?\\C:\\WINDOWS\\\nMade Dir: {S}\\..\\\nNon-System File:\nFile Copy: C:\\WINDOWS\\RUVOCANARY*.TXT\n"
+            "File Copy: c:\\windows\\SYSTEM32\\ruvocanary?.txt\nFile Copy: c:\\WINDOWS\\RuvoCanary\\*.*\n",
+     "{W}\\RuvoCanary1.txt|{S}\\RuvoCanary2.txt|{W}\\RuvoCanary\\keep.txt|{W}\\RuvoCanary\\Empty\\",
+     "{W}\\RuvoCanary1.txt|{S}\\RuvoCanary2.txt|{W}\\RuvoCanary\\keep.txt|{W}\\RuvoCanary\\Empty\\"},
+    // "." and ".." as Windows reads them and, behind "\\?\", as it does not.
+    {"DotComponentsInAnyFormAreRefused", "/S",
+     kLog + "File Tree: {D}\\App\\.\\*.*\nMade Dir: {D}\\Keep\\.\\\nFile Copy: {D}\\App\\..\\precious.txt\n"
+            "File Copy: {D}\\App\\...\\*.*\nFile Tree: \\\\?\\{D}\\App\\.\\*.*\nFile Tree: \\\\.\\{D}\\App\\..\\Keep\\*.*\n"
+            "INI New: x\nINI File: {D}\\App\\..\\precious.ini\n",
+     "precious.txt|precious.ini|App\\mine.txt|Keep\\Empty\\", "precious.txt|precious.ini|App\\mine.txt|Keep\\Empty\\"},
+    // Shares of a server that does not exist: refused at their roots, and
+    // the run does not wait for the network.
+    {"ShareRootsAreRefused", "/S",
+     kLog + "File Tree: \\\\ruvo-nowhere\\share\\*.*\nMade Dir: \\\\ruvo-nowhere\\share\\\n"
+            "File Copy: \\\\?\\UNC\\ruvo-nowhere\\share\\*.*\nFile Copy: \\\\ruvo-nowhere\\share\\dir\\f.txt\n"
+            "File Copy: {D}\\App\\a.txt\n",
+     "App\\a.txt|App\\mine.txt", "-App\\a.txt|App\\mine.txt"},
+    // A path longer than its field is not cut: cut, each would name Keep.
+    {"OverLongPathsAreNotCutShort", "/S",
+     kLog + "File Tree: {D}\\Keep" + std::string(300, '\\') + "Sub\\*.*\nFile Tree: {D}\\Keep" + std::string(300, ' ') +
+         "\\Sub\\*.*\nFile Copy: {D}\\Keep\\precious.txt" + std::string(300, ' ') + "\\x.txt\nMade Dir: {D}\\Keep" +
+         std::string(3000, '\\') + "x\nRegDB Tree: {K}\\Keep" + std::string(300, '\\') + "Sub\nRegDB Root: 1\n"
+         "File Tree: {D}\\Keep\\" + std::string(5000, 'x') + "\\*.*\n",
+     "Keep\\precious.txt|Keep\\Empty\\|Keep\\Sub\\logged.txt|HKCU\\{K}\\Keep:canary=sz:x\0"s,
+     "Keep\\precious.txt|Keep\\Empty\\|Keep\\Sub\\logged.txt|HKCU\\{K}\\Keep:canary=sz:x\0"s},
+    // A NUL byte ends no path early: each line would name Keep.
+    {"NulBytesEndNoPathEarly", "/S",
+     kLog + "File Tree: {D}\\Keep\\\0Sub\\*.*\nFile Copy: {D}\\Keep\\precious.txt\0.bak\nMade Dir: {D}\\Keep\0\\Sub\\\n"s,
+     "Keep\\precious.txt|Keep\\Empty\\|Keep\\Sub\\logged.txt", "Keep\\precious.txt|Keep\\Empty\\|Keep\\Sub\\logged.txt"},
+    // The sandbox's path written out: the placeholders would be replaced
+    // line by line. Bare carriage returns end the lines.
+    {"AHundredThousandLinesNamingOneFile", "/S",
+     [] {
+         std::string log = "***  x\rTitle: T\r";
+         for (int i = 0; i < 100000; ++i)
+             log += "File Copy: C:\\ruvotest\\e2e run\\App\\a.txt\r";
+         return log;
+     }(),
+     "App\\a.txt|App\\mine.txt", "-App\\a.txt|App\\mine.txt"},
 };
 
 struct WholeRun : ::testing::TestWithParam<Row> {
