@@ -72,6 +72,21 @@ static void loadCtl3d()
     }
 }
 
+// The Open dialog's library is loaded only when the dialog is wanted: with
+// the libraries it brings (the print spooler's among them) it would add
+// megabytes to every run that is given its log.
+static bool openFileDialog(OPENFILENAMEA* dialog)
+{
+    using OpenProc = BOOL(WINAPI*)(OPENFILENAMEA*);
+    HMODULE library = LoadLibraryA("COMDLG32.DLL");
+    auto open = library ? reinterpret_cast<OpenProc>(reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameA")))
+                        : nullptr;
+    bool chosen = open && open(dialog);
+    if (library)
+        FreeLibrary(library);
+    return chosen;
+}
+
 static void chooseLogFile(char* logPath)
 {
     char description[256];
@@ -89,7 +104,7 @@ static void chooseLogFile(char* logPath)
     dialog.lpstrFile = logPath;
     dialog.nMaxFile = kPathSize;
     dialog.Flags = OFN_FILEMUSTEXIST;
-    if (!GetOpenFileNameA(&dialog))
+    if (!openFileDialog(&dialog))
         logPath[0] = '\0';
 }
 
