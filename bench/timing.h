@@ -1,7 +1,9 @@
-// What every benchmark measures with: a clock, whole runs of a program, and
-// the median of rounds (single runs vary by a fifth on this machine).
+// What every benchmark measures with: a clock, whole runs of a program with
+// their peak working set, and the median of rounds (single runs vary by a
+// fifth on this machine).
 #pragma once
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <string>
@@ -15,9 +17,16 @@ inline double seconds()
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Runs `program` with `arguments` to its end; its time from start to end,
-// or -1 when it cannot start.
-inline double timedRun(const std::string& program, const std::string& arguments)
+struct RunFigures {
+    double seconds;      // -1 when the program could not start
+    size_t peakBytes;    // its peak working set
+};
+
+// Runs `program` with `arguments` to its end: its time from start to end and
+// its peak working set. Wine forgets a process's counters once it has ended,
+// so they are read while it runs, every 10 ms; the peak only grows, and the
+// last reading misses at most what the final 10 ms added.
+inline RunFigures measuredRun(const std::string& program, const std::string& arguments)
 {
     std::string commandLine = "\"" + program + "\" " + arguments;
     STARTUPINFOA startup = {};
@@ -26,12 +35,23 @@ inline double timedRun(const std::string& program, const std::string& arguments)
     double start = seconds();
     if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
+        return {-1, 0};
+    size_t peak = 0;
+    do {
+        PROCESS_MEMORY_COUNTERS counters = {};
+        counters.cb = sizeof counters;
+        if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters))
+            peak = std::max(peak, static_cast<size_t>(counters.PeakWorkingSetSize));
+    } while (WaitForSingleObject(process.hProcess, 10) == WAIT_TIMEOUT);
     double elapsed = seconds() - start;
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    return elapsed;
+    return {elapsed, peak};
+}
+
+inline double timedRun(const std::string& program, const std::string& arguments)
+{
+    return measuredRun(program, arguments).seconds;
 }
 
 inline double median(std::vector<double> values)

@@ -19,67 +19,16 @@
 #include "ui/progress.h"
 
 #include "timing.h"
+#include "tree.h"
 
 namespace {
 
-std::string folder = "C:\\ruvobench\\uninstall";
-const int kFolders = 100, kFilesPerFolder = 100;
-
-std::string folderPath(int d)
-{
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\App\\D%03d", folder.c_str(), d);
-    return path;
-}
-
-std::string filePath(int d, int f)
-{
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\F%05d.DAT", folderPath(d).c_str(), f);
-    return path;
-}
-
-void makeTree()
-{
-    CreateDirectoryA(folder.c_str(), nullptr);
-    CreateDirectoryA((folder + "\\App").c_str(), nullptr);
-    for (int d = 0; d < kFolders; ++d) {
-        CreateDirectoryA(folderPath(d).c_str(), nullptr);
-        for (int f = 0; f < kFilesPerFolder; ++f) {
-            HANDLE file = CreateFileA(filePath(d, f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(file, "data", 4, &written, nullptr);
-            CloseHandle(file);
-        }
-    }
-}
-
-std::string writeLog()
-{
-    std::string log = "***  Installation\r\nTitle: Bench\r\nMade Dir: " + folder + "\\App\r\n";
-    for (int d = 0; d < kFolders; ++d) {
-        log += "Made Dir: " + folderPath(d) + "\r\n";
-        for (int f = 0; f < kFilesPerFolder; ++f)
-            log += "File Copy: " + filePath(d, f) + "\r\n";
-    }
-    std::string path = folder + "\\App\\INSTALL.LOG";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, log.data(), static_cast<DWORD>(log.size()), &written, nullptr);
-    CloseHandle(file);
-    return path;
-}
+const BenchTree tree = {100};
 
 double floorRun()
 {
     double start = seconds();
-    for (int d = 0; d < kFolders; ++d) {
-        for (int f = 0; f < kFilesPerFolder; ++f)
-            DeleteFileA(filePath(d, f).c_str());
-        RemoveDirectoryA(folderPath(d).c_str());
-    }
-    DeleteFileA((folder + "\\App\\INSTALL.LOG").c_str());
-    RemoveDirectoryA((folder + "\\App").c_str());
+    deleteTree(tree);
     return seconds() - start;
 }
 
@@ -104,30 +53,29 @@ int main(int argc, char** argv)
 
     std::vector<double> floors, silents, recorded, visibles, others;
     bool complete = true;
-    auto removed = [] { return GetFileAttributesA((folder + "\\App").c_str()) == INVALID_FILE_ATTRIBUTES; };
     for (int round = 0; round < 5; ++round) {
-        makeTree();
-        silents.push_back(timedRun(program, "/S " + writeLog()));
-        complete = complete && removed();
-        makeTree();
-        recorded.push_back(timedRun(program, "/S /L=" + folder + "\\RECORD.TXT " + writeLog()));
-        complete = complete && removed();
-        makeTree();
-        visibles.push_back(timedRun(program, "/A " + writeLog()));   // the wizard shows the progress
-        complete = complete && removed();
+        makeTree(tree);
+        silents.push_back(timedRun(program, "/S " + writeLog(tree)));
+        complete = complete && treeRemoved(tree);
+        makeTree(tree);
+        recorded.push_back(timedRun(program, "/S /L=" + tree.folder + "\\RECORD.TXT " + writeLog(tree)));
+        complete = complete && treeRemoved(tree);
+        makeTree(tree);
+        visibles.push_back(timedRun(program, "/A " + writeLog(tree)));   // the wizard shows the progress
+        complete = complete && treeRemoved(tree);
         if (!other.empty()) {
-            makeTree();
-            others.push_back(timedRun(other, "/S " + writeLog()));
-            complete = complete && removed();
+            makeTree(tree);
+            others.push_back(timedRun(other, "/S " + writeLog(tree)));
+            complete = complete && treeRemoved(tree);
         }
-        makeTree();
-        writeLog();
+        makeTree(tree);
+        writeLog(tree);
         floors.push_back(floorRun());
     }
     double floor = median(floors);
     printf("%d files in %d folders, medians of 5 rounds: DeleteFile floor %.3f s; silent run %.3f s (ratio %.2f); "
            "run with the wizard's progress %.3f s (ratio %.2f)%s\n",
-           kFolders * kFilesPerFolder, kFolders, floor, median(silents), median(silents) / floor, median(visibles),
+           tree.folders * tree.filesPerFolder, tree.folders, floor, median(silents), median(silents) / floor, median(visibles),
            median(visibles) / floor, complete ? "" : " (a run left files behind)");
     printf("silent run with the action record (/L) %.3f s (ratio %.2f; %.2f times the run without it)\n",
            median(recorded), median(recorded) / floor, median(recorded) / median(silents));

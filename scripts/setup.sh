@@ -19,6 +19,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils imagemagick
   googletest
+  nsis wixl msitools
 )
 [ "$want_i386" -eq 1 ] && packages+=(wine32:i386)
 

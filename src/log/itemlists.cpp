@@ -3,7 +3,6 @@
 #include <cstring>
 #include <iterator>
 #include <set>
-#include <string>
 
 #include "common/text.h"
 
@@ -11,38 +10,94 @@ InstallLog installLog;
 
 namespace {
 
-// The keys of every record in a tree, in the tree's own order. The trees
-// are not balanced, and logs that name one INI file or one registry key
-// over and over grow them into long chains; this ordered copy finds a
-// record, or the one link a new record hangs on, without walking them.
-struct TreeKey {
-    std::string k1, k2, k3;
-    void* node;
+// Every tree-kept record begins with these links, followed by its first
+// key; the second and third keys stand at fixed places per record kind.
+struct TreeNode {
+    TreeNode* higher;
+    TreeNode* lower;
 };
 
-int compareKeys(const TreeKey& a, const TreeKey& b)
+struct KeyField {
+    size_t offset, size;   // offset 0: the list has no such key
+};
+
+struct TreeKeys {
+    KeyField first, second, third;
+};
+
+TreeKeys keysOf(ItemListId list)
 {
-    int r = compareFromEnd(a.k1.c_str(), b.k1.c_str());
+    switch (list) {
+    case PrivateFileList:
+        return {{offsetof(PrivateFileItem, path), sizeof PrivateFileItem::path}, {}, {}};
+    case IniItemList:
+        return {{offsetof(IniItem, file), sizeof IniItem::file},
+                {offsetof(IniItem, section), sizeof IniItem::section},
+                {offsetof(IniItem, item), sizeof IniItem::item}};
+    case RegistryKeyList:
+        return {{offsetof(RegistryKeyItem, key), sizeof RegistryKeyItem::key},
+                {offsetof(RegistryKeyItem, valueName), sizeof RegistryKeyItem::valueName},
+                {}};
+    case RegistryEditList:
+        return {{offsetof(RegistryEditItem, key), sizeof RegistryEditItem::key},
+                {offsetof(RegistryEditItem, valueName), sizeof RegistryEditItem::valueName},
+                {}};
+    default:
+        return {};
+    }
+}
+
+constexpr size_t kLongestKey = 260;   // the largest key field
+static_assert(sizeof PrivateFileItem::path <= kLongestKey && sizeof IniItem::file <= kLongestKey &&
+                  sizeof RegistryKeyItem::key <= kLongestKey,
+              "a probe holds any key field");
+
+struct KeyTexts {
+    const char *k1, *k2, *k3;
+};
+
+int compareKeys(const KeyTexts& a, const KeyTexts& b)
+{
+    int r = compareFromEnd(a.k1, b.k1);
     if (r == 0)
-        r = compareNoCase(a.k2.c_str(), b.k2.c_str());
+        r = compareNoCase(a.k2, b.k2);
     if (r == 0)
-        r = compareNoCase(a.k3.c_str(), b.k3.c_str());
+        r = compareNoCase(a.k3, b.k3);
     return r;
 }
 
+// The records of a tree in the tree's own order. The trees are not
+// balanced, and logs that name one INI file or one registry key over and
+// over grow them into long chains; this ordered set of the same records
+// finds a record, or the one link a new record hangs on, without walking
+// them. It holds only the records' addresses and reads their keys from the
+// records themselves: copies of the keys cost more than the records.
 struct TreeOrder {
-    bool operator()(const TreeKey& a, const TreeKey& b) const { return compareKeys(a, b) < 0; }
+    using is_transparent = void;
+    TreeKeys fields;
+
+    static const char* field(const void* record, KeyField key)
+    {
+        return key.offset ? static_cast<const char*>(record) + key.offset : "";
+    }
+    KeyTexts textsOf(const void* record) const
+    {
+        return {field(record, fields.first), field(record, fields.second), field(record, fields.third)};
+    }
+    bool operator()(const void* a, const void* b) const { return compareKeys(textsOf(a), textsOf(b)) < 0; }
+    bool operator()(const KeyTexts& a, const void* b) const { return compareKeys(a, textsOf(b)) < 0; }
+    bool operator()(const void* a, const KeyTexts& b) const { return compareKeys(textsOf(a), b) < 0; }
 };
 
-std::set<TreeKey, TreeOrder> treeKeys[kItemListCount];
+std::set<void*, TreeOrder> treeRecords[kItemListCount];
 
 } // namespace
 
 void allocateItemLists(BlockArena* arena)
 {
     installLog = InstallLog{};
-    for (auto& keys : treeKeys)
-        keys.clear();
+    for (int list = 0; list < kItemListCount; ++list)
+        treeRecords[list] = std::set<void*, TreeOrder>(TreeOrder{keysOf(static_cast<ItemListId>(list))});
     for (ItemList& list : installLog.lists) {
         list.items = static_cast<void**>(allocate(arena, kItemListInitialCapacity * sizeof(void*)));
         list.count = 0;
@@ -91,68 +146,47 @@ int compareFromEnd(const char* a, const char* b)
     return j == 0 ? -1 : 1;
 }
 
-// Every tree-kept record begins with these links, followed by its first
-// key; the second and third keys stand at fixed places per record kind.
-struct TreeNode {
-    TreeNode* higher;
-    TreeNode* lower;
-};
-
-struct TreeKeys {
-    size_t first, second, third;   // offsets; 0 = no such key
-};
-
-static TreeKeys keysOf(ItemListId list)
-{
-    switch (list) {
-    case PrivateFileList:
-        return {offsetof(PrivateFileItem, path), 0, 0};
-    case IniItemList:
-        return {offsetof(IniItem, file), offsetof(IniItem, section), offsetof(IniItem, item)};
-    case RegistryKeyList:
-        return {offsetof(RegistryKeyItem, key), offsetof(RegistryKeyItem, valueName), 0};
-    case RegistryEditList:
-        return {offsetof(RegistryEditItem, key), offsetof(RegistryEditItem, valueName), 0};
-    default:
-        return {0, 0, 0};
-    }
-}
-
 void* findOrInsertItem(BlockArena* arena, ItemListId id, size_t recordSize, bool* created, const char* k1,
                        const char* k2, const char* k3)
 {
-    ItemList& list = installLog.lists[id];
-    TreeKeys keys = keysOf(id);
-    // A key the list does not use counts as equal, as an empty one does.
-    TreeKey probe = {k1, k2 && keys.second ? k2 : "", k3 && keys.third ? k3 : "", nullptr};
-    std::set<TreeKey, TreeOrder>& ordered = treeKeys[id];
-    *created = true;
-    if (list.count == 0) {
-        probe.node = appendItem(arena, id, recordSize);
-        ordered.insert(probe);
-        return probe.node;
-    }
-    auto found = ordered.find(probe);
-    if (found != ordered.end()) {
+    // The keys as the record's fields will hold them (cut to the fields'
+    // sizes; a key the list does not use counts as empty), so that a search
+    // compares exactly what a walk over the records would.
+    TreeKeys fields = keysOf(id);
+    char first[kLongestKey], second[kLongestKey], third[kLongestKey];
+    copyText(first, fields.first.size ? fields.first.size : sizeof first, k1);
+    copyText(second, fields.second.size ? fields.second.size : 1, k2 ? k2 : "");
+    copyText(third, fields.third.size ? fields.third.size : 1, k3 ? k3 : "");
+    KeyTexts probe = {first, second, third};
+
+    std::set<void*, TreeOrder>& ordered = treeRecords[id];
+    auto successor = ordered.lower_bound(probe);
+    if (successor != ordered.end() && compareKeys(probe, ordered.key_comp().textsOf(*successor)) == 0) {
         *created = false;
-        return found->node;
+        return *successor;
     }
+    *created = true;
     // Walking the tree from its root would end on the new key's neighbour
     // in order: below its predecessor when that has no higher record, else
     // below its successor. The shape is the same as the walk's.
-    auto successor = ordered.lower_bound(probe);
     TreeNode** link = nullptr;
     if (successor != ordered.begin()) {
-        auto* predecessor = static_cast<TreeNode*>(std::prev(successor)->node);
+        auto* predecessor = static_cast<TreeNode*>(*std::prev(successor));
         if (!predecessor->higher)
             link = &predecessor->higher;
     }
-    if (!link)
-        link = &static_cast<TreeNode*>(successor->node)->lower;
+    if (!link && successor != ordered.end())
+        link = &static_cast<TreeNode*>(*successor)->lower;
     auto* fresh = static_cast<TreeNode*>(appendItem(arena, id, recordSize));
-    *link = fresh;
-    probe.node = fresh;
-    ordered.insert(probe);
+    char* record = reinterpret_cast<char*>(fresh);
+    copyText(record + fields.first.offset, fields.first.size, first);
+    if (fields.second.offset)
+        copyText(record + fields.second.offset, fields.second.size, second);
+    if (fields.third.offset)
+        copyText(record + fields.third.offset, fields.third.size, third);
+    if (link)
+        *link = fresh;
+    ordered.insert(successor, fresh);
     return fresh;
 }
 

@@ -22,7 +22,7 @@ enum ItemListId {
     kItemListCount
 };
 
-constexpr int kItemListInitialCapacity = 16000;
+constexpr int kItemListInitialCapacity = 256;   // lists grow on demand: most logs are small
 constexpr size_t kStringListSize = 2048;
 constexpr uint16_t kLogDirectoryInstall = 32767;
 

@@ -24,16 +24,63 @@ std::string foldedKey(const char* text, int number)
     return foldedKey(text) + '\x01' + std::to_string(number);
 }
 
-int ListIndex::first(const std::string& key) const
+static size_t hashOf(const char* text, size_t length)
 {
-    auto found = records.find(key);
-    return found == records.end() ? -1 : found->second.front();
+    uint64_t hash = 14695981039346656037ull;   // FNV-1a
+    for (size_t i = 0; i < length; ++i)
+        hash = (hash ^ static_cast<unsigned char>(text[i])) * 1099511628211ull;
+    return static_cast<size_t>(hash ^ (hash >> 32));
 }
 
-const std::vector<int>* ListIndex::all(const std::string& key) const
+// The slot that holds `key`, or the free one where it would go.
+size_t ListIndex::slotOf(const char* key, size_t length) const
 {
-    auto found = records.find(key);
-    return found == records.end() ? nullptr : &found->second;
+    size_t mask = slots.size() - 1;
+    for (size_t slot = hashOf(key, length) & mask;; slot = (slot + 1) & mask) {
+        int32_t keyNumber = slots[slot];
+        if (keyNumber < 0)
+            return slot;
+        const char* stored = text.c_str() + keys[keyNumber].textAt;
+        if (strncmp(stored, key, length) == 0 && stored[length] == '\0')
+            return slot;
+    }
+}
+
+void ListIndex::rehash()
+{
+    slots.assign(slots.empty() ? 64 : slots.size() * 2, -1);
+    for (size_t keyNumber = 0; keyNumber < keys.size(); ++keyNumber) {
+        const char* stored = text.c_str() + keys[keyNumber].textAt;
+        slots[slotOf(stored, strlen(stored))] = static_cast<int32_t>(keyNumber);
+    }
+}
+
+int ListIndex::find(const std::string& key) const
+{
+    return slots.empty() ? -1 : slots[slotOf(key.c_str(), key.size())];
+}
+
+void ListIndex::add(const std::string& key, int index)
+{
+    if (2 * (keys.size() + 1) > slots.size())   // at most half full: short probes
+        rehash();
+    int32_t& slot = slots[slotOf(key.c_str(), key.size())];
+    int32_t link = static_cast<int32_t>(links.size());
+    links.push_back({index, -1});
+    if (slot >= 0) {
+        links[keys[slot].tail].next = link;
+        keys[slot].tail = link;
+        return;
+    }
+    slot = static_cast<int32_t>(keys.size());
+    keys.push_back({static_cast<uint32_t>(text.size()), link, link});
+    text.append(key.c_str(), key.size() + 1);
+}
+
+int ListIndex::first(const std::string& key) const
+{
+    int keyNumber = find(key);
+    return keyNumber < 0 ? -1 : links[keys[keyNumber].head].record;
 }
 
 static const char* directoryPath(int index)

@@ -2,6 +2,7 @@
 // exactly the answers a walk from index 0 would give: the first record in
 // list order whose key matches without regard to case.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -12,14 +13,40 @@ std::string foldedKey(const char* text);
 std::string foldedKey(const char* first, const char* second);
 std::string foldedKey(const char* text, int number);
 
-// Records by folded key, each key's record indices in list order.
-struct ListIndex {
-    std::unordered_map<std::string, std::vector<int>> records;
-
-    void add(const std::string& key, int index) { records[key].push_back(index); }
+// Records by folded key, each key's record indices in list order. Each key
+// is kept once, in one block of text, and the indices as links in one
+// array: a map of strings to vectors spent some two hundred bytes on every
+// record of a large log, more than the record itself.
+class ListIndex {
+public:
+    void add(const std::string& key, int index);
     // The first record with this key, or -1.
     int first(const std::string& key) const;
-    const std::vector<int>* all(const std::string& key) const;
+    // Calls visit(index) for every record with this key, in list order.
+    template <class Visit>
+    void forEach(const std::string& key, Visit visit) const
+    {
+        int keyNumber = find(key);
+        for (int link = keyNumber < 0 ? -1 : keys[keyNumber].head; link >= 0; link = links[link].next)
+            visit(links[link].record);
+    }
+
+private:
+    struct Key {
+        uint32_t textAt;   // where the key stands in `text`, ended by NUL
+        int32_t head, tail;   // its first and last link
+    };
+    struct Link {
+        int32_t record, next;
+    };
+    std::string text;
+    std::vector<Key> keys;
+    std::vector<Link> links;
+    std::vector<int32_t> slots;   // key numbers by hash, open addressing; -1 is free
+
+    int find(const std::string& key) const;
+    size_t slotOf(const char* key, size_t length) const;
+    void rehash();
 };
 
 // The directory list's index. Its records' paths end with "\" and may be cut

@@ -263,9 +263,7 @@ void fileEdit(Load& load)
 template <class Item>
 void markFiles(ItemListId list, const ListIndex& index, const std::string& key, uint16_t Item::*field)
 {
-    if (const std::vector<int>* records = index.all(key))
-        for (int i : *records)
-            itemAt<Item>(list, i)->*field = current();
+    index.forEach(key, [&](int i) { itemAt<Item>(list, i)->*field = current(); });
 }
 
 void addDevice(Load& load)

@@ -118,5 +118,6 @@ void showTitleInCaption(const char* title)
     char prefix[256], caption[512];
     LoadMessageText(runState.instance, MSG_UNINSTALL, prefix, sizeof prefix);
     snprintf(caption, sizeof caption, "%s %s", prefix, title);
-    SetWindowTextA(runState.mainWindow, caption);
+    if (runState.mainWindow)   // a silent run has none
+        SetWindowTextA(runState.mainWindow, caption);
 }

@@ -72,6 +72,21 @@ static void loadCtl3d()
     }
 }
 
+// The Open dialog's library is loaded only when the dialog is wanted: with
+// the libraries it brings (the print spooler's among them) it would add
+// megabytes to every run that is given its log.
+static bool openFileDialog(OPENFILENAMEA* dialog)
+{
+    using OpenProc = BOOL(WINAPI*)(OPENFILENAMEA*);
+    HMODULE library = LoadLibraryA("COMDLG32.DLL");
+    auto open = library ? reinterpret_cast<OpenProc>(reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameA")))
+                        : nullptr;
+    bool chosen = open && open(dialog);
+    if (library)
+        FreeLibrary(library);
+    return chosen;
+}
+
 static void chooseLogFile(char* logPath)
 {
     char description[256];
@@ -89,7 +104,7 @@ static void chooseLogFile(char* logPath)
     dialog.lpstrFile = logPath;
     dialog.nMaxFile = kPathSize;
     dialog.Flags = OFN_FILEMUSTEXIST;
-    if (!GetOpenFileNameA(&dialog))
+    if (!openFileDialog(&dialog))
         logPath[0] = '\0';
 }
 
@@ -177,9 +192,12 @@ static void endPreview(bool written)
 static void runUninstall(const char* logPath, char* topDirectory)
 {
     RunState& rs = runState;
-    HCURSOR previous = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));   // IDC_WAIT
+    HCURSOR previous = nullptr;
+    if (rs.mainWindow)
+        previous = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));   // IDC_WAIT
     int failed = loadInstallLog(logPath, topDirectory);
-    SetCursor(previous);
+    if (rs.mainWindow)
+        SetCursor(previous);
     if (failed) {
         endRecordedRun(logPath, "the log could not be loaded");
         return;
@@ -228,7 +246,10 @@ static void runUninstall(const char* logPath, char* topDirectory)
 
 static int endMessageLoop()
 {
-    DestroyWindow(runState.mainWindow);
+    if (runState.mainWindow)
+        DestroyWindow(runState.mainWindow);   // its end posts the quit
+    else
+        PostQuitMessage(0);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -268,13 +289,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     if (!beginsWithZ(commandLine) && !rs.previewRun)
         makeTemporaryCopy(tempCopyPath);
 
-    rs.panelBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_PANEL));
-
     rs.automaticRun = switches.automaticRun;
     rs.silentRun = switches.silentRun;
     rs.rollbackRequested = switches.rollbackRequested;
     rs.finalPageStart = switches.finalPageStart;
     rs.relaunchedCopy = switches.relaunchedCopy;
+    // A silent run shows nothing, so it opens no window and never connects
+    // to the window system, whose driver (under Wine, with its X libraries)
+    // would cost more memory than the log of 10,000 files. The temporary
+    // copy keeps its window: its wait runs on the window's timer.
+    bool windowless = rs.silentRun && !rs.relaunchedCopy;
+    rs.instance = instance;
+    if (!windowless)
+        rs.panelBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_PANEL));
     if (switches.helpRequested) {
         showSwitches(instance);
         endOfRunRemoval(startedWithZ, tempCopyPath, "");
@@ -285,9 +312,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     if (!rs.relaunchedCopy)
         rs.titleText = splitTitle(cursor);
 
-    loadAppearance();
-    if (!createMainWindow(instance, previous))
-        return 0;
+    if (!windowless) {
+        loadAppearance();
+        if (!createMainWindow(instance, previous))
+            return 0;
+    }
 
     allocateRunBuffers();
     if (rs.relaunchedCopy && *cursor != '\0') {
@@ -302,7 +331,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     }
 
     SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    loadCtl3d();
+    if (!windowless)
+        loadCtl3d();   // three-dimensional dialogs: a silent run has none
 
     char logPath[kPathSize];
     char topDirectory[kPathSize] = "";

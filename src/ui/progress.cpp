@@ -186,10 +186,10 @@ void fitPathToControl(HWND control, char* text, size_t capacity)
 
 void startRunDisplay()
 {
-    loadAnimationFrames();
     HWND dialog = runState.wizardDialog;
     if (!dialog)
-        return;
+        return;   // nothing to animate: loading the frames would open the window system
+    loadAnimationFrames();
     for (int id : {IDC_TOP_TEXT, IDC_SECOND_TEXT}) {
         EnableWindow(GetDlgItem(dialog, id), FALSE);
         ShowWindow(GetDlgItem(dialog, id), SW_HIDE);

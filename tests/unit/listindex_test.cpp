@@ -1,11 +1,14 @@
-// The directory index must answer exactly as the walk from index 0 that it
-// replaces: checked against that walk over many random merges.
+// The indexes must answer exactly as what they replace: the directory index
+// as the walk from index 0, checked over many random merges, and the keyed
+// index as a map of keys to record lists.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "log/itemlists.h"
@@ -61,6 +64,31 @@ TEST(ListIndex, KeysKeepTheirFieldsApart)
 {
     EXPECT_NE(foldedKey("Group", "Name"), foldedKey("GroupN", "ame"));
     EXPECT_NE(foldedKey("Key", 11), foldedKey("Key1", 1));
+}
+
+// The index must answer as a map of every key to its records in list order
+// would, through its growth: keys that are prefixes of one another, the
+// empty key, and keys met again long after their first record.
+TEST(ListIndex, AnswersAsAMapOfRecordLists)
+{
+    ListIndex index;
+    std::map<std::string, std::vector<int>> expected;
+    std::mt19937 random(99);
+    for (int record = 0; record < 5000; ++record) {
+        std::string key = std::string(random() % 4, 'k') + std::to_string(random() % 1500);
+        if (random() % 50 == 0)
+            key.clear();
+        std::string probe = std::to_string(random() % 1600);
+        auto known = expected.find(probe);
+        ASSERT_EQ(index.first(probe), known == expected.end() ? -1 : known->second.front()) << probe;
+        index.add(key, record);
+        expected[key].push_back(record);
+    }
+    for (const auto& entry : expected) {
+        std::vector<int> found;
+        index.forEach(entry.first, [&](int record) { found.push_back(record); });
+        EXPECT_EQ(found, entry.second) << entry.first;
+    }
 }
 
 } // namespace
