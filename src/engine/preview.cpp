@@ -23,16 +23,17 @@ struct MadeFile {
 };
 
 // What the run has removed or written so far. Windows compares paths and
-// key names without regard to case, so they are kept in lower case.
+// key names without regard to case, so they are kept folded.
 std::set<std::string> goneFiles, goneKeys, goneValues;
 std::map<std::string, MadeFile> madeFiles;
 bool conversationOpen;
 
-std::string lower(std::string text)
+// The system's folding, so that names outside ASCII match as Windows
+// matches them.
+std::string folded(std::string text)
 {
     for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
     return text;
 }
 
@@ -54,7 +55,7 @@ std::string fileName(const char* path)
     char full[1024];
     if (copyText(full, path) + 1 < sizeof full)
         machine.pathForm(full, sizeof full, LongForm);
-    std::string name = lower(full);
+    std::string name = folded(full);
     while (name.size() > 1 && name.back() == '\\')
         name.pop_back();
     return name;
@@ -62,12 +63,12 @@ std::string fileName(const char* path)
 
 std::string keyName(int root, const char* key)
 {
-    return std::to_string(root) + "|" + lower(key);
+    return std::to_string(root) + "|" + folded(key);
 }
 
 std::string valueName(int root, const char* key, const char* name)
 {
-    return keyName(root, key) + "\n" + lower(name);
+    return keyName(root, key) + "\n" + folded(name);
 }
 
 bool keyGone(int root, const char* key)
@@ -116,12 +117,12 @@ unsigned long attributes(const char* path)
 
 struct Listing {
     void* find;
-    std::string folder;   // lower case, with its closing backslash
+    std::string folder;   // folded, with its closing backslash
 };
 
 bool listed(const Listing* listing, const FoundEntry* entry)
 {
-    return !goneFiles.count(listing->folder + lower(entry->name));
+    return !goneFiles.count(listing->folder + folded(entry->name));
 }
 
 bool findNext(void* find, FoundEntry* entry)

@@ -58,11 +58,7 @@ unsigned long observe(const std::string& path, unsigned long result)
 
 // --- The gate: every call that changes the machine --------------------------
 
-unsigned long deleteFile(const char* path)
-{
-    unsigned long result = real.deleteFile(path);
-    return item.open ? observe(path, result) : result;
-}
+unsigned long deleteFile(const char* path) { return observe(path, real.deleteFile(path)); }
 unsigned long removeDirectory(const char* path) { return observe(path, real.removeDirectory(path)); }
 unsigned long truncateFile(const char* path, unsigned long length)
 {

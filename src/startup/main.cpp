@@ -283,11 +283,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLineText
     Switches switches = {};
     char* cursor = parseSwitches(commandLine, &switches);
     rs.previewRun = switches.previewRequested && !switches.relaunchedCopy;
-    // A preview leaves its program where it is: no copy to remove it.
-    bool startedWithZ = beginsWithZ(commandLine) && !rs.previewRun;
+    // A preview leaves its program where it is: neither deleted (/Z) nor
+    // given a copy to remove it.
+    bool startedWithZ = beginsWithZ(commandLine);
     char tempCopyPath[kPathSize] = "";
-    if (!beginsWithZ(commandLine) && !rs.previewRun)
+    if (!startedWithZ && !rs.previewRun)
         makeTemporaryCopy(tempCopyPath);
+    startedWithZ = startedWithZ && !rs.previewRun;
 
     rs.automaticRun = switches.automaticRun;
     rs.silentRun = switches.silentRun;

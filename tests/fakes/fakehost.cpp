@@ -635,3 +635,10 @@ void recordToFake(const char* line)
 {
     fake.record.push_back(line);
 }
+
+std::string win32Image()
+{
+    std::string image = "MZ" + std::string(62, '\0') + "PE" + std::string(2, '\0');
+    image[60] = 64;
+    return image;
+}

@@ -76,5 +76,8 @@ void resetFakeMachine();
 
 std::string upper(const std::string& text);
 
+// The smallest file that passes for a Win32 image.
+std::string win32Image();
+
 // The fake host's record writer: lines go to fake.record.
 void recordToFake(const char* line);

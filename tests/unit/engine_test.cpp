@@ -262,14 +262,6 @@ const char kEveryKind[] =
     "Execute Program: C:\\APP\\CLEANUP.EXE\r\nExecute Name: Clean up\r\n"
     "Per-User ID: demo\r\n";
 
-// The smallest file that passes for a Win32 image.
-std::string win32Image()
-{
-    std::string image = "MZ" + std::string(62, '\0') + "PE\0\0"s;
-    image[60] = 64;
-    return image;
-}
-
 void layOutEveryKind()
 {
     for (const char* file : {"C:\\APP\\APP.EXE", "C:\\APP\\APP.INI", "C:\\APP\\NEW.INI", "C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL"})

@@ -22,13 +22,6 @@ namespace {
 const char kLog[] = "C:\\APP\\INSTALL.LOG";
 const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
-std::string win32Image()
-{
-    std::string image = "MZ" + std::string(62, '\0') + "PE\0\0"s;
-    image[60] = 64;
-    return image;
-}
-
 std::string file(const char* path)
 {
     return fake.files.count(upper(path)) ? fake.read(path) : fake.exists(path) ? "folder" : "-";
