@@ -69,7 +69,7 @@ std::string temporaryCopy()
 TEST(Reliability, AnUninstallKilledPartWayFinishesWhenRunAgain)
 {
     const int kFiles = 2000;
-    Sandbox box("reliability");
+    Sandbox box("reliability uninstall");
     std::string log = "***  x\r\nTitle: T\r\nMade Dir: " + box.path("App") + "\r\n";
     for (int i = 0; i < kFiles; ++i) {
         if (i % 100 == 0)
@@ -98,7 +98,7 @@ TEST(Reliability, AnUninstallKilledPartWayFinishesWhenRunAgain)
 TEST(Reliability, ARollbackKilledPartWayRestoresEveryBackupWhenRunAgain)
 {
     const int kFiles = 1000;
-    Sandbox box("reliability");
+    Sandbox box("reliability rollback");
     std::string first = "***  one\r\nTitle: T\r\n", second = "***  two\r\nFile Copy: " + box.path("App\\new.txt") + "\r\n";
     for (int i = 0; i < kFiles; ++i) {
         first += "File Copy: " + box.path(numbered("App", i)) + "\r\n";
