@@ -247,63 +247,91 @@ unsigned long writeIniString(const char* file, const char* section, const char* 
     return result(WritePrivateProfileStringA(section, key, value, file));
 }
 
+// The shared counts of a run's files all live in one key, and a tree is
+// walked key by key: the last key opened stays open until another is
+// wanted. Opening SharedDLLs again for every file cost more than deleting
+// the file. A key deleted under the handle (by this run or another
+// program) answers ERROR_KEY_DELETED: it is opened once more.
+struct OpenKey {
+    int root = -1;
+    std::string path;
+    HKEY handle = nullptr;
+} lastKey;
+
+void forgetKey()
+{
+    if (lastKey.handle)
+        RegCloseKey(lastKey.handle);
+    lastKey = OpenKey();
+}
+
+template <typename Action>
+unsigned long inKey(int root, const char* key, Action action)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!lastKey.handle || lastKey.root != root || lastKey.path != key) {
+            forgetKey();
+            HKEY handle;
+            LONG error = rootKey(root) ? RegOpenKeyExA(rootKey(root), key, 0, kRegistryAccess, &handle)
+                                       : ERROR_INVALID_HANDLE;
+            if (error != ERROR_SUCCESS)
+                return static_cast<unsigned long>(error);   // a missing key is not made again
+            lastKey.root = root;
+            lastKey.path = key;
+            lastKey.handle = handle;
+        }
+        LONG error = action(lastKey.handle);
+        if (error != ERROR_KEY_DELETED)
+            return static_cast<unsigned long>(error);
+        forgetKey();
+    }
+    return ERROR_KEY_DELETED;
+}
+
 unsigned long setRegistryValue(int root, const char* key, const char* name, unsigned long type, const void* data,
                                unsigned long size)
 {
-    HKEY handle;
-    LONG error = rootKey(root) ? RegOpenKeyExA(rootKey(root), key, 0, kRegistryAccess, &handle) : ERROR_INVALID_HANDLE;
-    if (error != ERROR_SUCCESS)
-        return static_cast<unsigned long>(error);   // a missing key is not made again
-    error = RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(handle);
-    return static_cast<unsigned long>(error);
+    return inKey(root, key, [&](HKEY handle) {
+        return RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
+    });
 }
 
 unsigned long deleteRegistryValue(int root, const char* key, const char* name)
 {
-    HKEY handle;
-    LONG error = rootKey(root) ? RegOpenKeyExA(rootKey(root), key, 0, kRegistryAccess, &handle) : ERROR_INVALID_HANDLE;
-    if (error != ERROR_SUCCESS)
-        return static_cast<unsigned long>(error);
-    error = RegDeleteValueA(handle, name);
-    RegCloseKey(handle);
-    return static_cast<unsigned long>(error);
+    return inKey(root, key, [&](HKEY handle) { return RegDeleteValueA(handle, name); });
 }
 
 unsigned long queryRegistryValue(int root, const char* key, const char* name, unsigned long* type, void* data,
                                  unsigned long* size)
 {
-    HKEY handle;
-    LONG error = rootKey(root) ? RegOpenKeyExA(rootKey(root), key, 0, kRegistryAccess, &handle) : ERROR_INVALID_HANDLE;
-    if (error != ERROR_SUCCESS)
-        return static_cast<unsigned long>(error);
-    DWORD valueType = 0, valueSize = *size;
-    error = RegQueryValueExA(handle, name, nullptr, &valueType, static_cast<BYTE*>(data), &valueSize);
-    RegCloseKey(handle);
-    *type = valueType;
-    *size = valueSize;
-    return static_cast<unsigned long>(error);
+    const DWORD capacity = *size;
+    return inKey(root, key, [&](HKEY handle) {
+        DWORD valueType = 0, valueSize = capacity;
+        LONG error = RegQueryValueExA(handle, name, nullptr, &valueType, static_cast<BYTE*>(data), &valueSize);
+        *type = valueType;
+        *size = valueSize;
+        return error;
+    });
 }
 
 unsigned long registryEntry(int root, const char* key, bool subkey, unsigned long index, char* name,
                             size_t capacity)
 {
     name[0] = '\0';
-    HKEY handle;
-    LONG error = rootKey(root) ? RegOpenKeyExA(rootKey(root), key, 0, kRegistryAccess, &handle) : ERROR_INVALID_HANDLE;
-    if (error != ERROR_SUCCESS)
-        return static_cast<unsigned long>(error);
-    DWORD size = static_cast<DWORD>(capacity);
-    error = subkey ? RegEnumKeyExA(handle, index, name, &size, nullptr, nullptr, nullptr, nullptr)
-                   : RegEnumValueA(handle, index, name, &size, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(handle);
+    unsigned long error = inKey(root, key, [&](HKEY handle) {
+        DWORD size = static_cast<DWORD>(capacity);
+        return subkey ? RegEnumKeyExA(handle, index, name, &size, nullptr, nullptr, nullptr, nullptr)
+                      : RegEnumValueA(handle, index, name, &size, nullptr, nullptr, nullptr, nullptr);
+    });
     if (error != ERROR_SUCCESS && capacity > 0)
         name[0] = '\0';
-    return static_cast<unsigned long>(error);
+    return error;
 }
 
+// The key kept open may be the one deleted or lie below it.
 unsigned long deleteRegistryKey(int root, const char* key)
 {
+    forgetKey();
     return rootKey(root) ? static_cast<unsigned long>(RegDeleteKeyA(rootKey(root), key)) : ERROR_INVALID_HANDLE;
 }
 

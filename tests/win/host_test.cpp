@@ -144,6 +144,16 @@ TEST_F(HostTest, RegistryActionsNeverMakeAKey)
     EXPECT_EQ(host.deleteRegistryKey(1, sub("Tree\\Child").c_str()), 0u);
     EXPECT_EQ(host.deleteRegistryKey(1, sub("Tree").c_str()), 0u);
 
+    // The host keeps the last key open; one deleted and made again behind
+    // its back answers ERROR_KEY_DELETED on that handle, and is opened anew.
+    EXPECT_EQ(host.setRegistryValue(1, sub().c_str(), "d", REG_DWORD, &dword, 4), 0u);
+    ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, sub().c_str()), ERROR_SUCCESS);
+    RegCreateKeyExA(HKEY_CURRENT_USER, sub().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr);
+    RegCloseKey(made);
+    EXPECT_EQ(host.setRegistryValue(1, sub().c_str(), "again", REG_DWORD, &dword, 4), 0u);
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, sub().c_str(), "again", RRF_RT_ANY, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+
     // Root number 4 is the current configuration.
     RegCreateKeyExA(HKEY_CURRENT_CONFIG, "Software\\RuvoTest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr);
     RegCloseKey(made);
