@@ -312,8 +312,6 @@ std::string machineText()
     for (const auto& [name, file] : fake.files)
         if (name != kLog)   // each run writes it; the trace shows it is not cut
             text += name + "=" + file.content + "/" + std::to_string(file.attributes) + "\n";
-    for (const auto& [name, attributes] : fake.folders)
-        text += name + "\\/" + std::to_string(attributes) + "\n";
     for (const auto& [key, values] : fake.keys) {
         text += key + "\n";
         for (const auto& [name, value] : values)
