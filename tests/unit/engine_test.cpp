@@ -1,12 +1,12 @@
 // The uninstall engine on the in-memory machine: the removal policy, the
 // data written back, WININIT.INI's text, and whole runs of the driver over
-// logs read by the real loader, checked through the host's trace.
+// logs read by the real loader, checked through the host's trace, the
+// action record and the machine left by runs stopped part-way.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -33,9 +33,27 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const char kLog[] = "C:\\APP\\INSTALL.LOG";
+const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// A named piece of the machine whose state tells whether its item was undone.
+struct Item {
+    const char* name;
+    std::function<std::string()> state;
+};
+using Items = std::vector<Item>;
+
+// A log of many kinds of change on a machine laid out for it.
+struct Scenario {
+    const char* name;
+    Lines sections;
+    bool rollback;
+    void (*layOut)();
+    const Items& items;
+};
 
 struct Engine : ::testing::Test {
     char top[256] = "";
+    // Also between the cases of a test: a fresh machine with only the log.
     void SetUp() override
     {
         resetFakeMachine();
@@ -46,10 +64,8 @@ struct Engine : ::testing::Test {
     }
     void TearDown() override { release(&runState.arena); }
 
-    // Loads `sections` as the log (each a section's entries) and runs the
-    // driver. `choose` may select items and change the method before.
-    void run(const Lines& sections, int method = kMethodAutomatic, bool rollback = false,
-             const std::function<void()>& choose = nullptr)
+    // Writes `sections` as the log (each a section's entries) and loads it.
+    void load(const Lines& sections, int method = kMethodAutomatic, bool rollback = false)
     {
         fake.log.clear();
         for (size_t i = 0; i < sections.size(); ++i)
@@ -58,10 +74,23 @@ struct Engine : ::testing::Test {
         ASSERT_EQ(loadInstallLog(kLog, top), 0);
         runState.uninstallMethod = method;
         runState.rollbackRequested = rollback;
+        fake.trace.clear();
+    }
+    // ... and runs the driver. `choose` may select items and change the method before.
+    void run(const Lines& sections, int method = kMethodAutomatic, bool rollback = false,
+             const std::function<void()>& choose = nullptr)
+    {
+        load(sections, method, rollback);
         if (choose)
             choose();
-        fake.trace.clear();
         performUninstall(kLog);
+    }
+    // A fresh machine laid out for the scenario, its log loaded.
+    void start(const Scenario& scenario)
+    {
+        SetUp();
+        scenario.layOut();
+        load(scenario.sections, kMethodAutomatic, scenario.rollback);
     }
     // The host's actions and announcements, without the others' noise.
     Lines actions(const std::vector<std::string>& kinds) const
@@ -74,7 +103,6 @@ struct Engine : ::testing::Test {
         return result;
     }
 };
-
 // --- The removal policy ------------------------------------------------------
 
 // Windows lives in C:\OS\WINDOWS here, and the log made C:\OS\WINDOWS\MYAPP.
@@ -236,12 +264,6 @@ TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
     EXPECT_EQ(addRenameLine("", 0, "NUL", "C:\\X", small, sizeof small), 0u);
 }
 
-} // namespace
-
-namespace {
-
-const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-const char* const kSharedKeyName = kSharedKey;
 
 // --- Whole runs ----------------------------------------------------------
 
@@ -305,6 +327,148 @@ TEST_F(Engine, StepsRunInTheirOrderAndAnnounceTheirItems)
     EXPECT_TRUE(fake.exists("C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL")) << "a system file nobody chose stays";
 }
 
+// More of each kind: patterns, trees, help files, a server with its device
+// line, shared counts, a file in use, a chosen system file and second
+// entries of some kinds.
+const std::string kMoreKinds =
+    "File Copy: C:\\APP\\DATA\\*.DAT\r\nMade Dir: C:\\APP\\TREE\\\r\nFile Tree: C:\\APP\\TREE\\*.*\r\n"
+    "File Copy: C:\\APP\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\nAdd Device: C:\\APP\\SRV.DLL\r\n"
+    "File Copy: C:\\APP\\HELD.DLL\r\nCreate Service: Absent\r\nFile Tree: C:\\OS\\WINDOWS\\*.*\r\n"
+    "File Copy: C:\\APP\\RO.TXT\r\nFile Copy: C:\\APP\\HELP\\APP.HLP\r\nFile Copy: C:\\APP\\LAST.DLL\r\n"
+    "Non-System File:\r\nFile Copy: C:\\OS\\WINDOWS\\SYSTEM32\\CHOSEN.DLL\r\n"
+    "INI File: C:\\APP\\APP.INI\r\nINI Sect: S\r\nINI Item: added\r\nINI Val: new\r\n"
+    "Icon Group: Demo\r\nIcon Name: Two\r\nIcon Cmd: C:\\APP\\RO.TXT\r\n";
+
+void layOutUninstall()
+{
+    layOutEveryKind();
+    for (const char* path : {"C:\\APP\\DATA\\A.DAT", "C:\\APP\\DATA\\B.DAT", "C:\\APP\\TREE\\SUB\\T.TXT",
+                             "C:\\APP\\HELD.DLL", "C:\\APP\\HELP\\APP.HLP", "C:\\APP\\HELP\\APP.GID",
+                             "C:\\APP\\LAST.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\CHOSEN.DLL"})
+        fake.addFile(path, path);
+    fake.files["C:\\APP\\HELD.DLL"].inUse = true;
+    fake.addFile("C:\\APP\\RO.TXT", "read-only", kAttributeReadOnly);
+    fake.addFile("C:\\APP\\SRV.DLL", win32Image());
+    fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", "[386Enh]\r\ndevice=C:\\APP\\SRV.DLL\r\n");
+    fake.ini["C:\\APP\\APP.INI|S|ADDED"] = "new";
+    fake.setValue(2, kSharedKey, "C:\\APP\\APP.EXE", 4, "\3\0\0\0"s);    // still used by others
+    fake.setValue(2, kSharedKey, "C:\\APP\\LAST.DLL", 4, "\1\0\0\0"s);   // the last user: asked, Yes
+    fake.answers = {kSharedYes};
+    fake.progmanGroups = {{"Demo", "\"Demo\",d.grp,2,1\r\n\"Demo App\",\"C:\\APP\\APP.EXE\"\r\n"
+                                   "\"Two\",\"C:\\APP\\RO.TXT\"\r\n"}};
+}
+
+std::string traced(const std::string& action)
+{
+    return std::count(fake.trace.begin(), fake.trace.end(), action) ? "done" : "-";
+}
+
+std::string value(int root, const char* key, const char* name)
+{
+    const FakeValue* found = fake.value(root, key, name);
+    return found ? std::to_string(found->type) + ":" + found->data : fake.hasKey(root, key) ? "key" : "-";
+}
+
+std::string iniEntry(const char* entry)
+{
+    return fake.ini.count(entry) ? fake.ini[entry] : "-";
+}
+
+const Items kUninstallItems = {
+    {"program", [] { return traced("start C:\\APP\\CLEANUP.EXE"); }},
+    {"service", [] { return traced("service RuvoSvc"); }},
+    {"second service", [] { return traced("service Absent"); }},
+    {"sub-system", [] { return value(2, "Software\\Borland\\Database Engine", "UseCount"); }},
+    {"INI file", [] { return fake.read("C:\\APP\\NEW.INI"); }},
+    {"INI entry", [] { return iniEntry("C:\\APP\\APP.INI|S|K"); }},
+    {"added INI entry", [] { return iniEntry("C:\\APP\\APP.INI|S|ADDED"); }},
+    {"read-only file", [] { return fake.read("C:\\APP\\RO.TXT"); }},
+    {"help file", [] { return fake.read("C:\\APP\\HELP\\APP.HLP") + "|" + fake.read("C:\\APP\\HELP\\APP.GID"); }},
+    {"pattern", [] { return fake.read("C:\\APP\\DATA\\A.DAT") + "|" + fake.read("C:\\APP\\DATA\\B.DAT"); }},
+    {"made folder", [] { return fake.read("C:\\APP\\DATA"); }},
+    {"last shared use", [] { return fake.read("C:\\APP\\LAST.DLL") + "|" + value(2, kSharedKey, "C:\\APP\\LAST.DLL"); }},
+    {"shared file", [] { return fake.read("C:\\APP\\APP.EXE") + "|" + value(2, kSharedKey, "C:\\APP\\APP.EXE"); }},
+    {"server and device", [] {
+         return fake.read("C:\\APP\\SRV.DLL").substr(0, 2) + "|" + traced("unregister C:\\APP\\SRV.DLL") + "|" +
+                fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI");
+     }},
+    {"chosen system file", [] { return fake.read("C:\\OS\\WINDOWS\\SYSTEM32\\CHOSEN.DLL"); }},
+    {"tree", [] { return fake.read("C:\\APP\\TREE") + "|" + fake.read("C:\\APP\\TREE\\SUB\\T.TXT"); }},
+    {"registry value", [] { return value(1, "Software\\Ruvo\\A key long enough to be cut on the progress line", "e"); }},
+    {"created value", [] { return value(1, "Software\\Ruvo\\Created", "v"); }},
+    {"registry tree", [] { return value(1, "Software\\Ruvo\\Tree", "") + "|" + value(1, "Software\\Ruvo\\Tree\\Sub", "x"); }},
+    {"icon", [] { return traced("icon Demo App"); }},
+    {"second icon", [] { return traced("icon Two"); }},
+    {"per-user uninstaller", [] { return traced("exec C:\\KOV\\KOVUSER.EXE /U \"demo\""); }},
+};
+
+const Scenario kUninstall = {"uninstall", {kEveryKind + kMoreKinds}, false, layOutUninstall, kUninstallItems};
+
+// Two installations; the rollback restores backups (a server among them)
+// and edits of the last.
+const std::string kFirst =
+    "File Copy: C:\\APP\\A.DLL\r\nFile Copy: C:\\APP\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\n"
+    "File Copy: C:\\APP\\KEEP.TXT\r\n"
+    "INI File: C:\\APP\\APP.INI\r\nINI Sect: S\r\nINI Item: k\r\nINI Val: one\r\n"
+    "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: one\r\nRegDB Name: e\r\nRegDB Root: 1\r\n";
+const std::string kSecond =
+    "Create Service: S2\r\n"
+    "INI File: C:\\APP\\APP.INI\r\nINI Sect: S\r\nINI Item: k\r\nINI Val: two\r\nINI Old: one\r\n"
+    "File Copy: C:\\APP\\A.DLL\r\nBackup Copy: C:\\BAK\\A.DLL\r\n"
+    "File Edit: C:\\APP\\CFG.TXT\r\nBackup Copy: C:\\BAK\\CFG.TXT\r\n"
+    "File Copy: C:\\APP\\NEW.TXT\r\nFile Copy: C:\\APP\\B.DLL\r\nBackup Copy: C:\\BAK\\B.DLL\r\n"
+    "File Copy: C:\\APP\\SRV.DLL\r\nBackup Copy: C:\\BAK\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\n"
+    "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: two\r\nRegDB Name: e\r\nRegDB Root: 1\r\nRegDB Old: one\r\n"
+    "RegDB Key: Software\\Ruvo\\Created\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
+    "Icon Group: Demo\r\nIcon Name: Two\r\nIcon Cmd: C:\\APP\\NEW.TXT\r\n";
+
+void layOutRollback()
+{
+    for (const char* path : {"C:\\APP\\A.DLL", "C:\\APP\\CFG.TXT", "C:\\APP\\NEW.TXT", "C:\\APP\\B.DLL", "C:\\APP\\KEEP.TXT"})
+        fake.addFile(path, "new");
+    for (const char* path : {"C:\\BAK\\A.DLL", "C:\\BAK\\CFG.TXT", "C:\\BAK\\B.DLL"})
+        fake.addFile(path, "old");
+    fake.addFile("C:\\APP\\SRV.DLL", win32Image() + "new");
+    fake.addFile("C:\\BAK\\SRV.DLL", win32Image() + "old");
+    fake.ini["C:\\APP\\APP.INI|S|K"] = "two";
+    fake.addFile("C:\\APP\\APP.INI");
+    fake.setValue(1, "Software\\Ruvo\\Changed", "e", 1, "two");
+    fake.setValue(1, "Software\\Ruvo\\Created", "v", 1, "1");
+    fake.progmanGroups = {{"Demo", "\"Demo\",d.grp,1,1\r\n\"Two\",\"C:\\APP\\NEW.TXT\"\r\n"}};
+}
+
+// The last three bytes of the file, and its backup.
+std::string restored(const char* path, const char* backup)
+{
+    std::string content = fake.read(path);
+    return content.substr(content.size() < 3 ? 0 : content.size() - 3) + "|" + fake.read(backup);
+}
+
+const Items kRollbackItems = {
+    {"service", [] { return traced("service S2"); }},
+    {"INI entry", [] { return iniEntry("C:\\APP\\APP.INI|S|K"); }},
+    {"edited file", [] { return restored("C:\\APP\\CFG.TXT", "C:\\BAK\\CFG.TXT"); }},
+    {"file with a backup", [] { return restored("C:\\APP\\A.DLL", "C:\\BAK\\A.DLL"); }},
+    {"another file with a backup", [] { return restored("C:\\APP\\B.DLL", "C:\\BAK\\B.DLL"); }},
+    {"new file", [] { return fake.read("C:\\APP\\NEW.TXT"); }},
+    {"server with a backup", [] {
+         return restored("C:\\APP\\SRV.DLL", "C:\\BAK\\SRV.DLL") + "|" + traced("register C:\\APP\\SRV.DLL");
+     }},
+    {"registry value", [] { return value(1, "Software\\Ruvo\\Changed", "e"); }},
+    {"created value", [] { return value(1, "Software\\Ruvo\\Created", "v"); }},
+    {"icon", [] { return traced("icon Two"); }},
+};
+
+const Scenario kRollback = {"rollback", {kFirst, kSecond}, true, layOutRollback, kRollbackItems};
+
+Lines states(const Items& items)
+{
+    Lines result;
+    for (const Item& item : items)
+        result.push_back(item.state());
+    return result;
+}
+
 // The whole fake machine as text: what a preview must leave as it was.
 std::string machineText()
 {
@@ -325,22 +489,16 @@ std::string machineText()
 // The action record gives each item the run takes its outcome from the
 // operations themselves and sums them; a preview answers every change from
 // the present state, makes none, and names the same items in the same order
-// with the same kinds: for an uninstall of every kind of change with
-// patterns, trees, servers, device lines, shared counts, a failing deletion
-// and a file in use (which the preview finds held, as the run would), and
-// for a rollback that restores backups.
+// with the same kinds: for an uninstall of every kind of change with a
+// failing deletion and a file in use (which the preview finds held, as the
+// run would), and for a rollback that restores backups.
 TEST_F(Engine, TheRecordSaysWhatBecameOfEachItemAndAPreviewWhatWould)
 {
     struct Case {
-        Lines sections;
-        bool rollback;
+        const Scenario& scenario;
         Lines lines[2];   // some lines of the record, in order: of the preview, of the run
     } cases[] = {
-        {{std::string(kEveryKind) + "File Copy: C:\\APP\\DATA\\*.DAT\r\nMade Dir: C:\\APP\\TREE\\\r\n"
-          "File Tree: C:\\APP\\TREE\\*.*\r\nFile Copy: C:\\APP\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\n"
-          "Add Device: C:\\APP\\SRV.DLL\r\nFile Copy: C:\\APP\\HELD.DLL\r\nCreate Service: Absent\r\n"
-          "File Tree: C:\\OS\\WINDOWS\\*.*\r\n"},
-         false,
+        {kUninstall,
          {{"would run\tprogram\tClean up\t", "missing\tservice\tAbsent\t",
            "would remove\tINI file\tC:\\APP\\NEW.INI\tpresent",
            "would remove\tserver\tC:\\APP\\SRV.DLL\tpresent", "would remove\tdevice\tC:\\APP\\SRV.DLL\tpresent",
@@ -357,39 +515,24 @@ TEST_F(Engine, TheRecordSaysWhatBecameOfEachItemAndAPreviewWhatWould)
            "restored\tregistry value\tHKCU\\Software\\Ruvo\\A key long enough to be cut on the progress line : e\t",
            "removed\tcreated value\tHKCU\\Software\\Ruvo\\Created : v\t", "removed\ticon\tDemo App\t",
            "ran\tper-user uninstaller\tdemo\t",
-           "ended\tcompleted\t10 removed, 2 restored, 4 kept, 1 deferred, 1 missing, 1 failed, 2 ran"}}},
-        {{"File Copy: C:\\APP\\APP.EXE\r\nFile Copy: C:\\APP\\ONE.TXT\r\n",
-          "File Copy: C:\\APP\\APP.EXE\r\nBackup Copy: C:\\BAK\\APP.EXE\r\nFile Edit: C:\\APP\\APP.INI\r\n"
-          "Backup Copy: C:\\BAK\\APP.INI\r\nFile Copy: C:\\APP\\TWO.TXT\r\n"},
-         true,
-         {{"would restore\tedited file\tC:\\APP\\APP.INI\tpresent", "would restore\tfile\tC:\\APP\\APP.EXE\tpresent",
-           "would remove\tfile\tC:\\APP\\TWO.TXT\tpresent"},
-          {"restored\tedited file\tC:\\APP\\APP.INI\t", "restored\tfile\tC:\\APP\\APP.EXE\t"}}},
+           "ended\tcompleted\t16 removed, 2 restored, 4 kept, 1 deferred, 1 missing, 1 failed, 2 ran"}}},
+        {kRollback,
+         {{"would restore\tedited file\tC:\\APP\\CFG.TXT\tpresent", "would restore\tfile\tC:\\APP\\A.DLL\tpresent",
+           "would remove\tfile\tC:\\APP\\NEW.TXT\tpresent"},
+          {"restored\tedited file\tC:\\APP\\CFG.TXT\t", "restored\tfile\tC:\\APP\\A.DLL\t"}}},
     };
     for (const Case& c : cases) {
         Lines items[2];
         for (bool preview : {true, false}) {
-            SCOPED_TRACE(std::string(c.rollback ? "rollback" : "uninstall") + (preview ? " preview" : " run"));
-            resetFakeMachine();
-            fake.windowsDir = "C:\\OS\\WINDOWS";
-            fake.systemDir = "C:\\OS\\WINDOWS\\SYSTEM32";
-            fake.addFile(kLog);
-            layOutEveryKind();
-            for (const char* file : {"C:\\APP\\DATA\\A.DAT", "C:\\APP\\DATA\\B.DAT", "C:\\APP\\TREE\\SUB\\T.TXT",
-                                     "C:\\APP\\HELD.DLL", "C:\\APP\\ONE.TXT", "C:\\APP\\TWO.TXT",
-                                     "C:\\BAK\\APP.EXE", "C:\\BAK\\APP.INI"})
-                fake.addFile(file);
-            fake.addFile("C:\\APP\\SRV.DLL", win32Image());
-            fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", "[386Enh]\r\ndevice=C:\\APP\\SRV.DLL\r\n");
-            fake.files["C:\\APP\\HELD.DLL"].inUse = true;
+            SCOPED_TRACE(std::string(c.scenario.name) + (preview ? " preview" : " run"));
+            start(c.scenario);
             fake.failures["service ABSENT"] = 1060;
             fake.failures["delete C:\\APP\\NEW.INI"] = 5;
-            fake.setValue(2, kSharedKeyName, "C:\\APP\\APP.EXE", 4, std::string("\3\0\0\0", 4));
             std::string before = machineText();
             fakeHost.writeRecordLine = recordToFake;
             gateHost(&fakeHost, preview);
             startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
-            run(c.sections, kMethodAutomatic, c.rollback);
+            performUninstall(kLog);
             for (const std::string& line : fake.record)
                 if (std::count(line.begin(), line.end(), '\t') == 3)
                     items[preview].push_back(line.substr(line.find('\t') + 1, line.rfind('\t') - line.find('\t') - 1));
@@ -400,36 +543,85 @@ TEST_F(Engine, TheRecordSaysWhatBecameOfEachItemAndAPreviewWhatWould)
                 EXPECT_EQ(machineText(), before);
                 EXPECT_EQ(actions({"delete", "rmdir", "copy", "write", "replace", "truncate", "ini", "regset",
                                    "regdelvalue", "regdelkey", "restart-move", "restart-rename", "service", "start",
-                                   "exec", "dde", "register", "unregister"}),
+                                   "exec", "dde", "register", "unregister", "attrib"}),
                           Lines{});
             }
-            release(&runState.arena);
         }
         EXPECT_EQ(items[0], items[1]);
         EXPECT_GT(items[0].size(), 3u);
     }
+}
 
-    // A cancelled run says after which item it stopped: the sub-system
-    // step runs whatever Cancel says.
-    resetFakeMachine();
-    fake.addFile(kLog);
-    layOutEveryKind();
-    fake.cancelAfterShown = 2;
-    fakeHost.writeRecordLine = recordToFake;
-    gateHost(&fakeHost);
-    startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
-    run({kEveryKind});
-    EXPECT_EQ(fake.record.back(), "ended\tcancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran");
+// Cancel between any two items of a run leaves every item the log names
+// undone whole or as it was, and a cancelled rollback still cuts its log.
+TEST_F(Engine, CancelAfterAnyItemLeavesEveryItemDoneOrUntouched)
+{
+    for (const Scenario* scenario : {&kUninstall, &kRollback}) {
+        start(*scenario);
+        Lines before = states(scenario->items);
+        performUninstall(kLog);
+        Lines done = states(scenario->items);
+        int shown = fake.shown;
+        for (size_t i = 0; i < done.size(); ++i)
+            EXPECT_NE(done[i], before[i]) << scenario->name << ": " << scenario->items[i].name << " is never undone";
+        std::string cut = fake.log.substr(0, fake.log.find("***  Section 2"));
+        for (int k = 0; k <= shown; ++k) {
+            SCOPED_TRACE(std::string(scenario->name) + ", cancelled after " + std::to_string(k) + " items shown");
+            start(*scenario);
+            fake.cancelAfterShown = k;
+            performUninstall(kLog);
+            Lines after = states(scenario->items);
+            for (size_t i = 0; i < after.size(); ++i)
+                EXPECT_TRUE(after[i] == before[i] || after[i] == done[i])
+                    << scenario->items[i].name << ": " << after[i] << "\n  before: " << before[i]
+                    << "\n  undone: " << done[i];
+            if (scenario->rollback) {
+                EXPECT_EQ(fake.read(kLog), cut) << "a cancelled rollback still cuts its log";
+            }
+        }
+    }
+}
+
+// A rollback ended from outside at any change before it cuts its log
+// leaves every file with either its backup or its old contents, and the
+// same rollback run again finishes the work: the machine ends as one whole
+// run leaves it. (Once the log is cut, a new run would undo the
+// installation before.)
+TEST_F(Engine, ARollbackKilledBeforeItsCutFinishesWhenRunAgain)
+{
+    auto logCut = [] { return std::count(fake.trace.begin(), fake.trace.end(), "truncate "s + kLog) > 0; };
+    start(kRollback);
+    performUninstall(kLog);
+    ASSERT_TRUE(logCut());
+    Lines done = states(kRollbackItems);
+    const char* backedUp[][2] = {{"C:\\APP\\A.DLL", "C:\\BAK\\A.DLL"}, {"C:\\APP\\B.DLL", "C:\\BAK\\B.DLL"},
+                                 {"C:\\APP\\CFG.TXT", "C:\\BAK\\CFG.TXT"}, {"C:\\APP\\SRV.DLL", "C:\\BAK\\SRV.DLL"}};
+    for (int changes = 0;; ++changes) {
+        SCOPED_TRACE("killed after " + std::to_string(changes) + " changes");
+        start(kRollback);
+        fake.changesLeft = changes;
+        performUninstall(kLog);
+        if (logCut())
+            break;
+        for (auto& [target, backup] : backedUp)
+            EXPECT_TRUE(fake.exists(backup) || restored(target, backup) == "old|<missing>") << target;
+        // A new process on what the killed one left, with the log as it is now on the disk.
+        FakeMachine left = fake;
+        resetFakeMachine();
+        fake = left;
+        fake.changesLeft = -1;
+        fake.log = fake.read(kLog);
+        ASSERT_EQ(loadInstallLog(kLog, top), 0);
+        runState.rollbackRequested = 1;
+        performUninstall(kLog);
+        EXPECT_EQ(states(kRollbackItems), done);
+    }
 }
 
 // Which items a run takes: by method and selection, by installation
 // number, and in a rollback only what the last installation did.
 TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
 {
-    for (const char* file : {"C:\\APP\\ONE.TXT", "C:\\APP\\TWO.TXT", "C:\\APP\\I1.INI", "C:\\APP\\I2.INI"})
-        fake.addFile(file);
-    fake.setValue(1, "Software\\Ruvo\\T1", "v", 1, "1");
-    fake.setValue(1, "Software\\Ruvo\\T2", "v", 1, "1");
     auto section = [](const char* n) {
         return std::string("File Copy: C:\\APP\\") + (n[0] == '1' ? "ONE" : "TWO") + ".TXT\r\n" +
                "INI New: x\r\nINI File: C:\\APP\\I" + n + ".INI\r\n" +
@@ -444,7 +636,6 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
         itemAt<ServiceItem>(ServiceList, 1)->selected = 1;
     };
     std::function<void()> chooseFolder = [] { itemAt<DirectoryItem>(DirectoryList, 0)->selected = 1; };
-    fake.progmanGroups = {{"G", "\"G\",g.grp,2,1\r\n\"Icon 1\",\"C1\"\r\n\"Icon 2\",\"C2\"\r\n"}};
     struct Case {
         const char* name;
         int method;
@@ -470,20 +661,18 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::map<std::string, FakeFile> files = fake.files;
-        auto keys = fake.keys;
+        SetUp();
+        for (const char* file : {"C:\\APP\\ONE.TXT", "C:\\APP\\TWO.TXT", "C:\\APP\\I1.INI", "C:\\APP\\I2.INI"})
+            fake.addFile(file);
+        fake.setValue(1, "Software\\Ruvo\\T1", "v", 1, "1");
+        fake.setValue(1, "Software\\Ruvo\\T2", "v", 1, "1");
+        fake.progmanGroups = {{"G", "\"G\",g.grp,2,1\r\n\"Icon 1\",\"C1\"\r\n\"Icon 2\",\"C2\"\r\n"}};
         run({section("1"), section("2")}, c.method, c.rollback, c.choose);
         EXPECT_EQ(actions({"service", "delete", "truncate", "regdelkey", "icon"}), c.acted);
-        fake.files = files;
-        fake.keys = keys;
-        release(&runState.arena);
-        allocateRunBuffers();
     }
 }
 
 // --- Shared files, servers and devices ------------------------------------
-
-
 
 TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
 {
@@ -515,7 +704,7 @@ TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        resetFakeMachine();
+        SetUp();
         if (c.type)
             fake.setValue(2, kSharedKey, "C:\\A.DLL", c.type, c.data);
         fake.answers = c.answers;
@@ -532,7 +721,7 @@ TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
 
     // Yes to All and No to All answer for every later file of the run.
     for (int first : {kSharedYesToAll, kSharedNoToAll}) {
-        resetFakeMachine();
+        SetUp();
         for (const char* name : {"C:\\A.DLL", "C:\\B.DLL", "C:\\C.DLL"})
             fake.setValue(2, kSharedKey, name, 4, S("\1\0\0\0", 4));
         fake.answers = {first, No, No};
@@ -750,7 +939,7 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        resetFakeMachine();
+        SetUp();
         fake.setValue(2, kEngine, "UseCount", c.type, c.count);
         fake.setValue(2, "Software\\Borland\\BLW32\\Sub", "v", 1, "1");
         fake.windows["IB_Server"] = c.serverChecks;
@@ -764,7 +953,7 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
         EXPECT_EQ(actions({"box"}).size(), static_cast<size_t>(c.boxes));
     }
     // Another product's key keeps Software\Borland.
-    resetFakeMachine();
+    SetUp();
     fake.setValue(2, kEngine, "UseCount", 1, "1");
     fake.setValue(2, "Software\\Borland\\Delphi", "v", 1, "1");
     EXPECT_TRUE(removeBorlandSubSystem());
@@ -792,30 +981,32 @@ TEST_F(Engine, ProgramsAndThePerUserUninstallerStart)
         {{kProgram}, false, true, 4, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q"}},
     };
     for (const Case& c : cases) {
-        resetFakeMachine();
-        fake.addFile(kLog);
+        SetUp();
         fake.shortNames["C:\\PROGRAM FILES"] = "C:\\PROGRA~1";
         if (c.registered)
             fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", c.type, "C:\\Program Files\\KOV\\KOVUSER.EXE");
         run(c.sections, kMethodAutomatic, c.rollback);
         EXPECT_EQ(actions({"start", "exec"}), c.acted) << c.sections.size() << c.rollback << c.registered << c.type;
-        release(&runState.arena);
     }
 }
 
 // Cancel reaches the driver between two items: the steps that stop on it
-// stop, those that run to their end do, the log stays, and the run ends
-// after the registry trees.
+// stop, those that run to their end do, the log stays, the run ends after
+// the registry trees, and its record says after which item it stopped.
 TEST_F(Engine, CancelStopsTheStepsThatStopOnIt)
 {
     layOutEveryKind();
     fake.cancelAfterShown = 2;   // confirmed while the service is shown
+    fakeHost.writeRecordLine = recordToFake;
+    gateHost(&fakeHost);
+    startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
     run({kEveryKind});
     EXPECT_EQ(actions({"start", "service", "delete", "ini", "rmdir", "regdelkey", "icon", "exec"}),
               (Lines{"start C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "regdelkey 2 Software\\Borland\\Database Engine",
                      "regdelkey 2 Software\\Borland\\BLW32", "regdelkey 2 Software\\Borland"}));
     EXPECT_EQ(runState.progressCount, 1);
     EXPECT_EQ(runState.progressTotal, 10);
+    EXPECT_EQ(fake.record.back(), "ended\tcancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran");
 }
 
 TEST_F(Engine, AnAbortAtTheSubSystemPromptEndsTheRunBeforeAnyFile)
@@ -853,8 +1044,7 @@ TEST_F(Engine, AFileInUseGoesOrIsReplacedAtTheNextRestart)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failing ? c.failing : "queued");
-        resetFakeMachine();
-        fake.addFile(kLog);
+        SetUp();
         fake.addFile("C:\\APP\\A.DLL", "new");
         fake.files["C:\\APP\\A.DLL"].inUse = true;
         fake.addFile("C:\\BAK\\A.DLL", "old");
@@ -869,7 +1059,6 @@ TEST_F(Engine, AFileInUseGoesOrIsReplacedAtTheNextRestart)
         EXPECT_EQ(runState.rebootNeeded, c.restored ? 1 : 0);
         EXPECT_EQ(fake.exists("C:\\BAK\\A.DLL"), !c.restored);
         EXPECT_EQ(fake.read("C:\\APP\\~RUX0000.TMP"), c.restored ? "old" : "<missing>");
-        release(&runState.arena);
     }
 }
 
@@ -893,7 +1082,7 @@ TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        resetFakeMachine();
+        SetUp();
         fake.addFile("C:\\APP\\ONE.TXT");
         fake.addFile("C:\\APP\\TWO.TXT");
         fake.addFile(kLog, "", c.attributes);
@@ -902,7 +1091,6 @@ TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
         run(c.sectionsLogged, kMethodAutomatic, true);
         std::string after = fake.read(kLog);
         EXPECT_EQ(after == fake.log ? "whole" : after, c.after);
-        release(&runState.arena);
     }
 }
 
