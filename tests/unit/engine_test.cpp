@@ -36,20 +36,11 @@ const char kLog[] = "C:\\APP\\INSTALL.LOG";
 const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // A named piece of the machine whose state tells whether its item was undone.
-struct Item {
-    const char* name;
-    std::function<std::string()> state;
-};
+struct Item { const char* name; std::function<std::string()> state; };
 using Items = std::vector<Item>;
 
 // A log of many kinds of change on a machine laid out for it.
-struct Scenario {
-    const char* name;
-    Lines sections;
-    bool rollback;
-    void (*layOut)();
-    const Items& items;
-};
+struct Scenario { const char* name; Lines sections; bool rollback; void (*layOut)(); const Items& items; };
 
 struct Engine : ::testing::Test {
     char top[256] = "";
@@ -103,6 +94,7 @@ struct Engine : ::testing::Test {
         return result;
     }
 };
+
 // --- The removal policy ------------------------------------------------------
 
 // Windows lives in C:\OS\WINDOWS here, and the log made C:\OS\WINDOWS\MYAPP.
@@ -114,11 +106,8 @@ TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
     copyText(runState.systemDirectory, kSystemDirectorySize, "C:\\OS\\WINDOWS\\SYSTEM");
     preparePolicy();
     const RemovalKind F = RemoveFile, P = RemovePattern, T = RemoveTree, E = RemoveEmptyFolders;
-    struct Case {
-        const char* path;
-        RemovalKind kind;
-        const char* canonical;   // nullptr: refused
-    } cases[] = {
+    // A canonical form of nullptr: refused.
+    struct Case { const char* path; RemovalKind kind; const char* canonical; } cases[] = {
         {"C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
         {"c:/app//a.exe", F, "C:\\app\\a.exe"},
         {"\\\\?\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
@@ -180,12 +169,7 @@ TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
 TEST_F(Engine, OnePolicyForEveryKeyAnyRemovalTakes)
 {
     const KeyRemovalKind T = RemoveKeyTree, V = RemoveKeyValue, E = RemoveEmptyKey;
-    struct Case {
-        int root;
-        const char* key;
-        KeyRemovalKind kind;
-        bool allowed;
-    } cases[] = {
+    struct Case { int root; const char* key; KeyRemovalKind kind; bool allowed; } cases[] = {
         {1, "Software\\Ruvo", T, true}, {1, "\\Software\\Ruvo\\", T, true}, {0, "Ruvo.Document", T, true},
         {0, "CLSID\\{1234}", T, true}, {2, "Software\\Classes\\Ruvo.Document", T, true},
         {2, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ruvo", T, true},
@@ -220,11 +204,7 @@ std::string data(int type, const std::string& strings, size_t capacity = 2048)
 TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
 {
     using S = std::string;
-    struct Case {
-        int type;
-        S stored, bytes;
-        size_t capacity;
-    } cases[] = {
+    struct Case { int type; S stored, bytes; size_t capacity; } cases[] = {
         {3, S("-1\0\0", 4), S("\xFF\xFF\xFF\xFF", 4), 2048}, {3, S("  42abc\0\0", 9), S("*\0\0\0", 4), 2048},
         {3, S("x\0\0", 3), S(4, '\0'), 2048}, {3, S("1\0\0", 3), S(), 3},
         {4, S("0a 1B,2c 3\0\0", 12), S("\x0A\x1B\x2C"), 2048}, {4, S("FFxx00\0\0", 8), S("\xFF\0", 2), 2048},
@@ -243,11 +223,7 @@ TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
 
 TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
 {
-    struct Case {
-        const char* before;
-        const char* key;
-        const char* after;
-    } cases[] = {
+    struct Case { const char* before; const char* key; const char* after; } cases[] = {
         {"", "NUL", "[rename]\r\nNUL=C:\\X\r\n"},
         {"[rename]\r\nNUL=C:\\A\r\n", "NUL", "[rename]\r\nNUL=C:\\A\r\nNUL=C:\\X\r\n"},
         {"[Rename]\r\nx=y\r\n[other]\r\nz=1\r\n", "K", "[Rename]\r\nx=y\r\nK=C:\\X\r\n[other]\r\nz=1\r\n"},
@@ -369,10 +345,7 @@ std::string value(int root, const char* key, const char* name)
     return found ? std::to_string(found->type) + ":" + found->data : fake.hasKey(root, key) ? "key" : "-";
 }
 
-std::string iniEntry(const char* entry)
-{
-    return fake.ini.count(entry) ? fake.ini[entry] : "-";
-}
+std::string iniEntry(const char* entry) { return fake.ini.count(entry) ? fake.ini[entry] : "-"; }
 
 const Items kUninstallItems = {
     {"program", [] { return traced("start C:\\APP\\CLEANUP.EXE"); }},
@@ -494,10 +467,8 @@ std::string machineText()
 // run would), and for a rollback that restores backups.
 TEST_F(Engine, TheRecordSaysWhatBecameOfEachItemAndAPreviewWhatWould)
 {
-    struct Case {
-        const Scenario& scenario;
-        Lines lines[2];   // some lines of the record, in order: of the preview, of the run
-    } cases[] = {
+    // Some lines of the record, in order: of the preview, of the run.
+    struct Case { const Scenario& scenario; Lines lines[2]; } cases[] = {
         {kUninstall,
          {{"would run\tprogram\tClean up\t", "missing\tservice\tAbsent\t",
            "would remove\tINI file\tC:\\APP\\NEW.INI\tpresent",
@@ -636,13 +607,8 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
         itemAt<ServiceItem>(ServiceList, 1)->selected = 1;
     };
     std::function<void()> chooseFolder = [] { itemAt<DirectoryItem>(DirectoryList, 0)->selected = 1; };
-    struct Case {
-        const char* name;
-        int method;
-        bool rollback;
-        std::function<void()> choose;
-        Lines acted;
-    } cases[] = {
+    struct Case { const char* name; int method; bool rollback; std::function<void()> choose; Lines acted; };
+    const Case cases[] = {
         {"automatic", kMethodAutomatic, false, nullptr,
          {"service S1", "service S2", "delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\ONE.TXT",
           "delete C:\\APP\\TWO.TXT", "delete C:\\APP\\INSTALL.LOG", "regdelkey 1 Software\\Ruvo\\T2",
@@ -678,16 +644,11 @@ TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
 {
     using S = std::string;
     const int Yes = kSharedYes, No = kSharedNo;
+    // The count as logged (type 0: no value), what the run gives back, the
+    // answers, and the count's data afterwards ("" when deleted, "same").
     struct Case {
-        const char* name;
-        unsigned long type;   // 0: no value
-        S data;
-        int sharedCount;
-        std::vector<int> answers;
-        SharedRelease result;
-        S after;              // the count's data as REG_DWORD, "" when deleted, "same"
-        bool asked;
-        int rollback = 0, windows4 = 1, silent = 0;
+        const char* name; unsigned long type; S data; int sharedCount; std::vector<int> answers;
+        SharedRelease result; S after; bool asked; int rollback = 0, windows4 = 1, silent = 0;
     } cases[] = {
         {"dword 3 less 1", 4, S("\3\0\0\0", 4), 1, {}, SharedKeep, S("\2\0\0\0", 4), false},
         {"text 2 less 2, Yes", 1, S("2\0", 2), 2, {Yes}, SharedRemove, "", true},
@@ -772,10 +733,7 @@ TEST_F(Engine, SharedFilesAreKeptOrReleased)
 TEST(Devices, DeviceLinesOf386EnhBecomeComments)
 {
     const std::string kLong = "; " + std::string(300, 'x') + "\r\n";
-    struct Case {
-        std::string before, after;
-        const char* name = "VXD.386";
-    } cases[] = {
+    struct Case { std::string before, after; const char* name = "VXD.386"; } cases[] = {
         {"[386Enh]\r\ndevice=VXD.386\r\n  device=c:\\windows\\system\\vxd.386\r\n",
          "[386Enh]\r\n;device=VXD.386\r\n;  device=c:\\windows\\system\\vxd.386\r\n"},
         // Blanks around "=", text after the name, other sections: kept.
@@ -806,19 +764,12 @@ TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
 {
     const std::string kIni = "[386Enh]\r\ndevice=VXD.386\r\n", kDone = "[386Enh]\r\n;device=VXD.386\r\n";
     const char kWork[] = "C:\\OS\\WINDOWS\\~RUVS383.TMP";
-    struct Case {
-        const char* name;
-        std::string ini;
-        unsigned long attributes;
-        const char* failing;
-        std::string after;
-        Lines acted;
-    } cases[] = {
-        {"replaced", kIni, kAttributeNormal, nullptr, kDone,
+    struct Case { const char* name; const char* failing; std::string after; Lines acted; } cases[] = {
+        {"replaced", nullptr, kDone,
          {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI"}},
-        {"write fails", kIni, kAttributeNormal, "write C:\\OS\\WINDOWS\\~RUVS383.TMP", kIni,
+        {"write fails", "write C:\\OS\\WINDOWS\\~RUVS383.TMP", kIni,
          {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "delete C:\\OS\\WINDOWS\\~RUVS383.TMP"}},
-        {"replace fails", kIni, kAttributeNormal,
+        {"replace fails",
          "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI", kIni,
          {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI",
           "delete C:\\OS\\WINDOWS\\~RUVS383.TMP"}},
@@ -828,7 +779,7 @@ TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
         fake.files.erase(upper(kWork));
         fake.trace.clear();
         fake.failures.clear();
-        fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", c.ini, c.attributes);
+        fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", kIni);
         if (c.failing)
             fake.failures[c.failing] = 29;
         removeDevice("C:\\OS\\WINDOWS\\SYSTEM32\\VXD.386");
@@ -846,11 +797,7 @@ TEST_F(Engine, ServersUnregisterAndRegisterThemselves)
     fake.shortNames["C:\\PROGRAM FILES"] = "C:\\PROGRA~1";
     fake.addFile("C:\\APP\\CONTROL.OCX", win32Image());
     fake.addFile("C:\\APP\\NOTES.DLL", "MZ but only text, nothing more, and long enough to reach byte sixty-four");
-    struct Case {
-        const char* path;
-        bool registerServer;
-        Lines acted;
-    } cases[] = {
+    struct Case { const char* path; bool registerServer; Lines acted; } cases[] = {
         {"C:\\Program Files\\App\\SERVER.EXE", false,
          {"cd C:\\PROGRA~1\\App", "start C:\\PROGRA~1\\App\\SERVER.EXE /UNREGSERVER"}},
         {"C:\\APP\\server.exe", true, {"cd C:\\APP", "start C:\\APP\\server.exe /REGSERVER"}},
@@ -876,11 +823,7 @@ TEST(Progman, GroupDescriptionsLoseTheItemsAnIconNames)
     const std::string kTwo = "\"Apps\",a.grp,2,1\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\",,0\r\n\"Help\",\"WINHELP X\"\r\n";
     const char* kOnly = "\"Apps\",a.grp,1,1\r\n\"Demo\",\"c:\\app\\demo.exe\"\r\n";
     const char* kShowApps = "[ShowGroup(Apps,2)] [ShowGroup(Apps,1)] ";
-    struct Case {
-        std::string text;
-        const char *group, *name, *command;
-        std::string after, commands;
-    } cases[] = {
+    struct Case { std::string text; const char *group, *name, *command; std::string after, commands; } cases[] = {
         // By command in any case, then the empty group goes.
         {kOnly, "Other", "Other", "C:\\APP\\DEMO.EXE", "*Apps\",a.grp,1,1\r\n*Demo\",\"c:\\app\\demo.exe\"\r\n",
          kShowApps + "[DeleteItem(Demo)] [DeleteGroup(Apps)] "s},
@@ -917,16 +860,11 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
     using S = std::string;
     const char kEngine[] = "Software\\Borland\\Database Engine";
     const int Abort = 3, Retry = 4, Ignore = 5;
+    // The count, how often the server's window is still found, the answers;
+    // the count afterwards as "type:data" ("gone" with the trees) and the boxes shown.
     struct Case {
-        const char* name;
-        unsigned long type;
-        S count;
-        int serverChecks;   // how often the server's window is still found
-        std::vector<int> answers;
-        int silent;
-        bool goesOn;
-        S after;            // the count afterwards as "type:data", "gone" with the trees
-        int boxes;
+        const char* name; unsigned long type; S count; int serverChecks; std::vector<int> answers; int silent;
+        bool goesOn; S after; int boxes;
     } cases[] = {
         {"text 3", 1, "3", 0, {}, 0, true, "1:2\0"s, 0},
         {"number 2", 4, S("\2\0\0\0", 4), 0, {}, 0, true, "1:1\0"s, 0},
@@ -968,12 +906,7 @@ TEST_F(Engine, ProgramsAndThePerUserUninstallerStart)
 {
     const std::string kProgram = "Execute Program: C:\\Program Files\\App\\CLEAN.EXE /q\r\nPer-User ID: u1\r\n";
     const char* kStarted = "exec C:\\PROGRA~1\\KOV\\KOVUSER.EXE /U \"u1\"";
-    struct Case {
-        Lines sections;
-        bool rollback, registered;
-        unsigned long type;
-        Lines acted;
-    } cases[] = {
+    struct Case { Lines sections; bool rollback, registered; unsigned long type; Lines acted; } cases[] = {
         {{kProgram}, false, true, 1, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
         {{kProgram}, true, true, 2, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
         {{kProgram, "File Copy: C:\\APP\\A\r\n"}, true, true, 1, {}},
@@ -1026,13 +959,8 @@ TEST_F(Engine, AnAbortAtTheSubSystemPromptEndsTheRunBeforeAnyFile)
 // file both stay and no restart is due.
 TEST_F(Engine, AFileInUseGoesOrIsReplacedAtTheNextRestart)
 {
-    struct Case {
-        int platform;
-        const char* failing;   // the queuing call that fails, if any
-        Lines queued;
-        bool restored;
-        bool rollback = true;
-    } cases[] = {
+    // failing: the queuing call that fails, if any.
+    struct Case { int platform; const char* failing; Lines queued; bool restored; bool rollback = true; } cases[] = {
         {kPlatformNt, nullptr, {"restart-move C:\\APP\\A.DLL > (delete)", "restart-move C:\\APP > (delete)"}, false, false},
         {kPlatformOther, nullptr, {"restart-rename NUL=C:\\APP~1\\A.DLL"}, false, false},
         {kPlatformNt, nullptr,
@@ -1068,13 +996,7 @@ TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
 {
     const Lines sections = {"File Copy: C:\\APP\\ONE.TXT\r\n", "File Copy: C:\\APP\\TWO.TXT\r\n"};
     const std::string first = "***  Section 1\r\nTitle: Demo\r\n" + sections[0];
-    struct Case {
-        const char* name;
-        unsigned long attributes;
-        unsigned long failure;
-        Lines sectionsLogged;
-        std::string after;
-    } cases[] = {
+    struct Case { const char* name; unsigned long attributes, failure; Lines sectionsLogged; std::string after; } cases[] = {
         {"two sections", kAttributeNormal, 0, sections, first},
         {"read-only", kAttributeReadOnly, 0, sections, first},
         {"cannot be cut", kAttributeNormal, 32, sections, "whole"},
