@@ -234,10 +234,7 @@ void* firstEntry(const char* pattern, FoundEntry* entry)
     return nullptr;
 }
 
-void closeEntries(void* context)
-{
-    delete static_cast<Snapshot*>(context);
-}
+void closeEntries(void* context) { delete static_cast<Snapshot*>(context); }
 
 unsigned long readFile(const char* path, std::string* content, size_t limit)
 {
@@ -487,10 +484,7 @@ void showProgress(const char* text, bool fitPath)
 
 void keepAlive(unsigned milliseconds) { fake.trace.push_back("wait " + std::to_string(milliseconds)); }
 
-bool cancelRequested()
-{
-    return fake.cancelAfterShown >= 0 && fake.shown >= fake.cancelAfterShown;
-}
+bool cancelRequested() { return fake.cancelAfterShown >= 0 && fake.shown >= fake.cancelAfterShown; }
 
 } // namespace
 
@@ -502,26 +496,20 @@ void resetFakeMachine()
     allocateRunBuffers();
     runState.platform = 1;
     runState.windows4OrLater = 1;
-    fakeHost = EngineHost{attributes,       setAttributes,      deleteOne,          tryOpen,            removeFolder,
-                          copyOne,          truncateFile,       firstEntry,         nextEntry,
-                          closeEntries,     readFile,           writeNewFile,       replaceFile,
-                          isWin32Executable, pathForm,          systemFolders,      moveAtRestart,
-                          renameAtRestart,  writeIniString,     setRegistryValue,   deleteRegistryValue,
-                          queryRegistryValue, registryEntry,      deleteRegistryKey, startAndWait,
-                          startProgram,     removeService,      queryService,       windowExists,       setCurrentDirectory,
-                          callServerEntry,  ddeConnect,         ddeRequest,         ddeExecute,
-                          ddeDisconnect,    loadMessage,        askSharedFile,      askAbortRetryIgnore,
-                          startProgress,    showProgress,       keepAlive,          cancelRequested,
-                          nullptr,          errorText};
+    fakeHost = EngineHost{attributes, setAttributes, deleteOne, tryOpen, removeFolder, copyOne, truncateFile,
+                          firstEntry, nextEntry, closeEntries, readFile, writeNewFile, replaceFile,
+                          isWin32Executable, pathForm, systemFolders, moveAtRestart, renameAtRestart,
+                          writeIniString, setRegistryValue, deleteRegistryValue, queryRegistryValue, registryEntry,
+                          deleteRegistryKey, startAndWait, startProgram, removeService, queryService, windowExists,
+                          setCurrentDirectory, callServerEntry, ddeConnect, ddeRequest, ddeExecute, ddeDisconnect,
+                          loadMessage, askSharedFile, askAbortRetryIgnore, startProgress, showProgress, keepAlive,
+                          cancelRequested, nullptr, errorText};
     runState.host = &fakeHost;
 }
 
 // --- The log loader's questions -------------------------------------------------
 
-bool fileMissing(const char* path)
-{
-    return attributes(path) == kNoAttributes;
-}
+bool fileMissing(const char* path) { return attributes(path) == kNoAttributes; }
 
 bool patternMatchesNothing(const char* pattern)
 {
@@ -534,10 +522,7 @@ bool patternMatchesNothing(const char* pattern)
     return find == nullptr;
 }
 
-void convertPathForm(char* path, size_t capacity, PathForm form)
-{
-    pathForm(path, capacity, form);
-}
+void convertPathForm(char* path, size_t capacity, PathForm form) { pathForm(path, capacity, form); }
 
 void* openLogFile(const char*)
 {
@@ -564,10 +549,7 @@ void oemToAnsi(char* text)
             *text = static_cast<char>(0xE4);
 }
 
-bool driveIsRemovable(char letter)
-{
-    return letter == 'A';   // a floppy drive, and no second one
-}
+bool driveIsRemovable(char letter) { return letter == 'A'; }   // a floppy drive, and no second one
 
 void windowsDirectories(char* windows, char* system, size_t capacity)
 {
@@ -575,15 +557,9 @@ void windowsDirectories(char* windows, char* system, size_t capacity)
     copyText(system, capacity, fake.systemDir.c_str());
 }
 
-bool sharedDllCounted(const char* path)
-{
-    return fake.sharedDlls.count(upper(path)) != 0;
-}
+bool sharedDllCounted(const char* path) { return fake.sharedDlls.count(upper(path)) != 0; }
 
-bool administratorAccessDenied()
-{
-    return fake.adminDenied;
-}
+bool administratorAccessDenied() { return fake.adminDenied; }
 
 bool readStartMenuFolder(bool common, char* value, size_t capacity)
 {
@@ -592,20 +568,11 @@ bool readStartMenuFolder(bool common, char* value, size_t capacity)
     return !folder.empty();
 }
 
-void showLoadError(int messageId, int)
-{
-    fake.boxes.push_back(messageId);
-}
+void showLoadError(int messageId, int) { fake.boxes.push_back(messageId); }
 
-void showTitleInCaption(const char* title)
-{
-    fake.caption = std::string("Uninstall ") + title;
-}
+void showTitleInCaption(const char* title) { fake.caption = std::string("Uninstall ") + title; }
 
-void recordToFake(const char* line)
-{
-    fake.record.push_back(line);
-}
+void recordToFake(const char* line) { fake.record.push_back(line); }
 
 std::string win32Image()
 {
