@@ -108,17 +108,13 @@ TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
     const RemovalKind F = RemoveFile, P = RemovePattern, T = RemoveTree, E = RemoveEmptyFolders;
     // A canonical form of nullptr: refused.
     struct Case { const char* path; RemovalKind kind; const char* canonical; } cases[] = {
-        {"C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
-        {"c:/app//a.exe", F, "C:\\app\\a.exe"},
-        {"\\\\?\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
-        {"\\\\.\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
-        {"C:\\APP\\A.EXE. .", F, "C:\\APP\\A.EXE"},
+        {"C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"}, {"c:/app//a.exe", F, "C:\\app\\a.exe"},
+        {"\\\\?\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"}, {"\\\\.\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
+        {"C:\\APP\\A.EXE. .", F, "C:\\APP\\A.EXE"}, {"C:\\OS\\WIN~1\\APP.INI", F, "C:\\OS\\WINDOWS\\APP.INI"},
         {"\\\\server\\share\\dir\\f.txt", F, "\\\\server\\share\\dir\\f.txt"},
         {"\\\\?\\UNC\\server\\share\\f.txt", F, "\\\\server\\share\\f.txt"},
         {"C:\\OS\\WINDOWS\\SYSTEM32\\SHARED.DLL", F, "C:\\OS\\WINDOWS\\SYSTEM32\\SHARED.DLL"},
-        {"C:\\OS\\WIN~1\\APP.INI", F, "C:\\OS\\WINDOWS\\APP.INI"},
-        {"C:\\APP\\COM10", F, "C:\\APP\\COM10"},
-        {"C:\\APP\\CONSOLE.TXT", F, "C:\\APP\\CONSOLE.TXT"},
+        {"C:\\APP\\COM10", F, "C:\\APP\\COM10"}, {"C:\\APP\\CONSOLE.TXT", F, "C:\\APP\\CONSOLE.TXT"},
         // Roots, relative paths, namespaces, streams.
         {"C:\\", F, nullptr}, {"C:", F, nullptr}, {"\\\\?\\C:\\", F, nullptr}, {"\\\\server\\share\\", F, nullptr},
         {"\\\\?\\UNC\\server\\share", F, nullptr}, {"\\\\server", F, nullptr}, {"APP\\A.EXE", F, nullptr},
@@ -764,15 +760,12 @@ TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
 {
     const std::string kIni = "[386Enh]\r\ndevice=VXD.386\r\n", kDone = "[386Enh]\r\n;device=VXD.386\r\n";
     const char kWork[] = "C:\\OS\\WINDOWS\\~RUVS383.TMP";
-    struct Case { const char* name; const char* failing; std::string after; Lines acted; } cases[] = {
-        {"replaced", nullptr, kDone,
-         {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI"}},
-        {"write fails", "write C:\\OS\\WINDOWS\\~RUVS383.TMP", kIni,
-         {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "delete C:\\OS\\WINDOWS\\~RUVS383.TMP"}},
-        {"replace fails",
-         "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI", kIni,
-         {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI",
-          "delete C:\\OS\\WINDOWS\\~RUVS383.TMP"}},
+    const std::string write = "write "s + kWork, replace = "replace "s + kWork + " > C:\\OS\\WINDOWS\\SYSTEM.INI",
+                      remove = "delete "s + kWork;
+    struct Case { const char* name; std::string failing, after; Lines acted; } cases[] = {
+        {"replaced", "", kDone, {write, replace}},
+        {"write fails", write, kIni, {write, remove}},
+        {"replace fails", replace, kIni, {write, replace, remove}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -780,8 +773,7 @@ TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
         fake.trace.clear();
         fake.failures.clear();
         fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", kIni);
-        if (c.failing)
-            fake.failures[c.failing] = 29;
+        fake.failures[c.failing] = 29;
         removeDevice("C:\\OS\\WINDOWS\\SYSTEM32\\VXD.386");
         EXPECT_EQ(fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI"), c.after);
         EXPECT_FALSE(fake.exists(kWork));
@@ -925,31 +917,33 @@ TEST_F(Engine, ProgramsAndThePerUserUninstallerStart)
 
 // Cancel reaches the driver between two items: the steps that stop on it
 // stop, those that run to their end do, the log stays, the run ends after
-// the registry trees, and its record says after which item it stopped.
-TEST_F(Engine, CancelStopsTheStepsThatStopOnIt)
+// the registry trees, and its record says after which item it stopped. An
+// Abort at the sub-system's prompt ends the run before any file.
+TEST_F(Engine, CancelOrAbortStopsTheRun)
 {
-    layOutEveryKind();
-    fake.cancelAfterShown = 2;   // confirmed while the service is shown
-    fakeHost.writeRecordLine = recordToFake;
-    gateHost(&fakeHost);
-    startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
-    run({kEveryKind});
-    EXPECT_EQ(actions({"start", "service", "delete", "ini", "rmdir", "regdelkey", "icon", "exec"}),
-              (Lines{"start C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "regdelkey 2 Software\\Borland\\Database Engine",
-                     "regdelkey 2 Software\\Borland\\BLW32", "regdelkey 2 Software\\Borland"}));
-    EXPECT_EQ(runState.progressCount, 1);
-    EXPECT_EQ(runState.progressTotal, 10);
-    EXPECT_EQ(fake.record.back(), "ended\tcancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran");
-}
-
-TEST_F(Engine, AnAbortAtTheSubSystemPromptEndsTheRunBeforeAnyFile)
-{
-    layOutEveryKind();
-    fake.setValue(2, "Software\\Borland\\Database Engine", "UseCount", 1, "1");
-    fake.windows["IB_Server"] = 1;
-    fake.answers = {3};   // Abort
-    run({kEveryKind});
-    EXPECT_EQ(actions({"delete", "ini", "regdelkey", "icon", "exec"}), Lines{});
+    struct Case { int cancelAfterShown, serverChecks; Lines acted; int progress; const char* ended; } cases[] = {
+        {2, 0,   // confirmed while the service is shown
+         {"start C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "regdelkey 2 Software\\Borland\\Database Engine",
+          "regdelkey 2 Software\\Borland\\BLW32", "regdelkey 2 Software\\Borland"},
+         1, "cancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran"},
+        {-1, 1, {"start C:\\APP\\CLEANUP.EXE", "service RuvoSvc"}, 1,
+         "aborted at the sub-system prompt\t1 removed, 0 restored, 1 kept, 0 deferred, 0 missing, 0 failed, 1 ran"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        layOutEveryKind();
+        fake.cancelAfterShown = c.cancelAfterShown;
+        fake.windows["IB_Server"] = c.serverChecks;
+        fake.answers = {3};   // Abort
+        fakeHost.writeRecordLine = recordToFake;
+        gateHost(&fakeHost);
+        startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
+        run({kEveryKind});
+        EXPECT_EQ(actions({"start", "service", "delete", "ini", "rmdir", "regdelkey", "icon", "exec"}), c.acted);
+        EXPECT_EQ(runState.progressCount, c.progress);
+        EXPECT_EQ(runState.progressTotal, 10);
+        EXPECT_EQ(fake.record.back(), "ended\t"s + c.ended);
+    }
 }
 
 // A file in use goes at the next restart, in the platform's way, and no
