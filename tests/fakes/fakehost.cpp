@@ -1,5 +1,6 @@
 #include "fakehost.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -20,56 +21,27 @@ std::string upper(const std::string& text)
     return result;
 }
 
-static std::string parentOf(const std::string& path)
-{
-    size_t slash = path.rfind('\\');
-    return slash == std::string::npos || slash <= 2 ? std::string() : path.substr(0, slash);
-}
-
-void FakeMachine::addFolder(const std::string& path, unsigned long attributes)
-{
-    for (std::string folder = parentOf(path); !folder.empty(); folder = parentOf(folder))
-        folders.emplace(upper(folder), kAttributeDirectory);
-    folders[upper(path)] = attributes;
-}
-
 void FakeMachine::addFile(const std::string& path, const std::string& content, unsigned long attributes)
 {
-    for (std::string folder = parentOf(path); !folder.empty(); folder = parentOf(folder))
-        folders.emplace(upper(folder), kAttributeDirectory);
-    files[upper(path)] = FakeFile{path, content, attributes, false};
-}
-
-bool FakeMachine::exists(const std::string& path) const
-{
-    return files.count(upper(path)) || folders.count(upper(path));
+    for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
+        files.emplace(upper(path.substr(0, slash)), FakeFile{path.substr(0, slash), "", kAttributeDirectory});
+    files[upper(path)] = FakeFile{path, content, attributes};
 }
 
 std::string FakeMachine::read(const std::string& path) const
 {
     auto found = files.find(upper(path));
-    return found == files.end() ? "<missing>" : found->second.content;
-}
-
-static std::string keyName(int root, const std::string& key)
-{
-    return std::to_string(root) + "|" + upper(key);
+    return found == files.end() ? "<missing>"
+           : found->second.attributes & kAttributeDirectory ? "<folder>"
+                                                            : found->second.content;
 }
 
 void FakeMachine::setValue(int root, const std::string& key, const std::string& name, unsigned long type,
                            const std::string& data)
 {
-    for (std::string at = key;; at = at.substr(0, at.rfind('\\'))) {
-        keys[keyName(root, at)];
-        if (at.find('\\') == std::string::npos)
-            break;
-    }
+    for (size_t slash = key.find('\\'); slash != std::string::npos; slash = key.find('\\', slash + 1))
+        keys[keyName(root, key.substr(0, slash))];
     keys[keyName(root, key)][upper(name)] = FakeValue{type, data};
-}
-
-bool FakeMachine::hasKey(int root, const std::string& key) const
-{
-    return keys.count(keyName(root, key)) != 0;
 }
 
 const FakeValue* FakeMachine::value(int root, const std::string& key, const std::string& name) const
@@ -85,26 +57,32 @@ const FakeValue* FakeMachine::value(int root, const std::string& key, const std:
 
 namespace {
 
-// Traces the action and answers the failure the test injected for it, if any.
-unsigned long act(const char* operation, const std::string& path)
+unsigned long failure(const std::string& operation, const std::string& path)
 {
-    fake.trace.push_back(std::string(operation) + " " + path);
-    auto found = fake.failures.find(std::string(operation) + " " + upper(path));
+    auto found = fake.failures.find(operation + " " + upper(path));
     return found == fake.failures.end() ? 0 : found->second;
 }
 
-bool holdsAnything(const std::string& key)
+// Traces the action and answers the failure the test injected for it, if
+// any. Every change to the machine comes here: once the process has been
+// ended from outside, none happens any more and none is traced.
+unsigned long act(const std::string& operation, const std::string& path, bool change = true)
 {
-    std::string below = key + "\\";
-    auto inside = [&](const std::string& entry) { return entry.compare(0, below.size(), below) == 0; };
-    for (auto& entry : fake.files)
-        if (inside(entry.first))
-            return true;
-    for (auto& entry : fake.folders)
-        if (inside(entry.first))
-            return true;
-    return false;
+    if (change && fake.changesLeft == 0)
+        return kErrorAccessDenied;
+    if (change && fake.changesLeft > 0)
+        --fake.changesLeft;
+    fake.trace.push_back(operation + " " + path);
+    return failure(operation, path);
 }
+
+FakeFile* find(const std::string& path)
+{
+    auto found = fake.files.find(upper(path));
+    return found == fake.files.end() ? nullptr : &found->second;
+}
+
+bool isFolder(const FakeFile* entry) { return entry && (entry->attributes & kAttributeDirectory); }
 
 // "*" and "?" as the platform matches them, "*.*" being every name.
 bool matches(const char* pattern, const char* name)
@@ -120,7 +98,18 @@ bool matches(const char* pattern, const char* name)
            matches(pattern + 1, name + 1);
 }
 
-void pathForm(char* path, size_t capacity, PathForm form);
+void pathForm(char* path, size_t capacity, PathForm form)
+{
+    for (auto& names : fake.shortNames) {
+        std::string from = form == ShortForm ? names.first : upper(names.second);
+        std::string to = form == ShortForm ? names.second : names.first;
+        std::string text = upper(path);
+        if (text.compare(0, from.size(), from) == 0 && (text.size() == from.size() || text[from.size()] == '\\')) {
+            copyText(path, capacity, (to + std::string(path).substr(from.size())).c_str());
+            return;
+        }
+    }
+}
 
 unsigned long attributes(const char* given)
 {
@@ -129,22 +118,19 @@ unsigned long attributes(const char* given)
     char path[520];
     copyText(path, given);
     pathForm(path, sizeof path, LongForm);
-    auto file = fake.files.find(upper(path));
-    if (file != fake.files.end())
-        return file->second.attributes;
-    auto folder = fake.folders.find(upper(path));
-    return folder == fake.folders.end() ? kNoAttributes : folder->second;
+    FakeFile* entry = find(path);
+    return entry ? entry->attributes : kNoAttributes;
 }
 
+// A folder keeps only what makes it a folder or a link.
 unsigned long setAttributes(const char* path, unsigned long value)
 {
-    auto file = fake.files.find(upper(path));
-    if (file != fake.files.end())
-        file->second.attributes = value;
-    else if (fake.folders.count(upper(path)))
-        fake.folders[upper(path)] = kAttributeDirectory | (fake.folders[upper(path)] & kAttributeReparsePoint);
-    else
+    if (unsigned long error = act("attrib", path))
+        return error;
+    FakeFile* entry = find(path);
+    if (!entry)
         return kErrorFileNotFound;
+    entry->attributes = isFolder(entry) ? entry->attributes & (kAttributeDirectory | kAttributeReparsePoint) : value;
     return 0;
 }
 
@@ -152,33 +138,37 @@ unsigned long deleteOne(const char* path)
 {
     if (unsigned long error = act("delete", path))
         return error;
-    auto file = fake.files.find(upper(path));
-    if (file == fake.files.end())
-        return fake.folders.count(upper(path)) ? kErrorAccessDenied : kErrorFileNotFound;
-    if (file->second.inUse)
+    FakeFile* file = find(path);
+    if (!file || isFolder(file))
+        return file ? kErrorAccessDenied : kErrorFileNotFound;
+    if (file->inUse)
         return 32;   // ERROR_SHARING_VIOLATION
-    if (file->second.attributes & kAttributeReadOnly)
+    if (file->attributes & kAttributeReadOnly)
         return kErrorAccessDenied;
-    fake.files.erase(file);
+    fake.files.erase(upper(path));
     return 0;
 }
 
 unsigned long tryOpen(const char* path, bool)
 {
-    auto file = fake.files.find(upper(path));
-    return file == fake.files.end() ? kErrorFileNotFound : file->second.inUse ? 32 : 0;
+    FakeFile* file = find(path);
+    return !file ? kErrorFileNotFound : file->inUse ? 32 : 0;
 }
 
+// A link goes without a look at what it shows.
 unsigned long removeFolder(const char* path)
 {
     if (unsigned long error = act("rmdir", path))
         return error;
-    std::string key = upper(path);
-    if (!fake.folders.count(key))
+    FakeFile* folder = find(path);
+    if (!isFolder(folder))
         return kErrorFileNotFound;
-    if (!(fake.folders[key] & kAttributeReparsePoint) && holdsAnything(key))
+    std::string below = upper(path) + "\\";
+    auto next = fake.files.lower_bound(below);
+    if (!(folder->attributes & kAttributeReparsePoint) && next != fake.files.end() &&
+        next->first.compare(0, below.size(), below) == 0)
         return 145;   // ERROR_DIR_NOT_EMPTY
-    fake.folders.erase(key);
+    fake.files.erase(upper(path));
     return 0;
 }
 
@@ -186,13 +176,12 @@ unsigned long copyOne(const char* from, const char* to)
 {
     if (unsigned long error = act("copy", std::string(from) + " > " + to))
         return error;
-    auto source = fake.files.find(upper(from));
-    if (source == fake.files.end())
+    FakeFile *source = find(from), *target = find(to);
+    if (!source)
         return kErrorFileNotFound;
-    auto target = fake.files.find(upper(to));
-    if (target != fake.files.end() && target->second.inUse)
+    if (target && target->inUse)
         return 32;
-    fake.addFile(to, source->second.content);
+    fake.addFile(to, source->content);
     return 0;
 }
 
@@ -200,12 +189,12 @@ unsigned long truncateFile(const char* path, unsigned long length)
 {
     if (unsigned long error = act("truncate", path))
         return error;
-    auto file = fake.files.find(upper(path));
-    if (file == fake.files.end())
+    FakeFile* file = find(path);
+    if (!file)
         return kErrorFileNotFound;
-    if (file->second.attributes & kAttributeReadOnly)
+    if (file->attributes & kAttributeReadOnly)
         return kErrorAccessDenied;
-    file->second.content.resize(length < file->second.content.size() ? length : file->second.content.size());
+    file->content.resize(length < file->content.size() ? length : file->content.size());
     return 0;
 }
 
@@ -231,39 +220,30 @@ void* firstEntry(const char* pattern, FoundEntry* entry)
     size_t slash = text.rfind('\\');
     std::string folder = upper(text.substr(0, slash)) + "\\", name = text.substr(slash + 1);
     auto* snapshot = new Snapshot{{}, 0};
-    auto consider = [&](const std::string& key, const std::string& path, unsigned long attributes) {
-        if (key.size() <= folder.size() || key.compare(0, folder.size(), folder) != 0 ||
-            key.find('\\', folder.size()) != std::string::npos)
-            return;
+    for (auto next = fake.files.lower_bound(folder);
+         next != fake.files.end() && next->first.compare(0, folder.size(), folder) == 0; ++next) {
         FoundEntry found = {};
-        copyText(found.name, path.substr(path.rfind('\\') + 1).c_str());
-        found.attributes = attributes;
-        if (matches(name.c_str(), found.name))
+        copyText(found.name, next->second.path.substr(folder.size()).c_str());
+        found.attributes = next->second.attributes;
+        if (!strchr(found.name, '\\') && matches(name.c_str(), found.name))
             snapshot->entries.push_back(found);
-    };
-    for (auto& file : fake.files)
-        consider(file.first, file.second.path, file.second.attributes);
-    for (auto& entry : fake.folders)
-        consider(entry.first, entry.first, entry.second);
+    }
     if (nextEntry(snapshot, entry))
         return snapshot;
     delete snapshot;
     return nullptr;
 }
 
-void closeEntries(void* context)
-{
-    delete static_cast<Snapshot*>(context);
-}
+void closeEntries(void* context) { delete static_cast<Snapshot*>(context); }
 
 unsigned long readFile(const char* path, std::string* content, size_t limit)
 {
-    auto found = fake.files.find(upper(path));
-    if (found == fake.files.end())
+    FakeFile* file = find(path);
+    if (!file)
         return kErrorFileNotFound;
-    if (found->second.content.size() > limit)
+    if (file->content.size() > limit)
         return 223;   // too large
-    *content = found->second.content;
+    *content = file->content;
     return 0;
 }
 
@@ -279,11 +259,12 @@ unsigned long replaceFile(const char* from, const char* to)
 {
     if (unsigned long error = act("replace", std::string(from) + " > " + to))
         return error;
-    auto source = fake.files.find(upper(from));
-    if (source == fake.files.end())
+    FakeFile* source = find(from);
+    if (!source)
         return kErrorFileNotFound;
-    fake.addFile(to, source->second.content);
-    fake.files.erase(source);
+    std::string content = source->content;
+    fake.files.erase(upper(from));
+    fake.addFile(to, content);
     return 0;
 }
 
@@ -297,19 +278,6 @@ bool isWin32Executable(const char* path)
     for (int i = 3; i >= 0; --i)
         at = at * 256 + static_cast<unsigned char>(image[60 + i]);
     return at + 2 <= image.size() && image.compare(at, 2, "PE") == 0;
-}
-
-void pathForm(char* path, size_t capacity, PathForm form)
-{
-    for (auto& names : fake.shortNames) {
-        std::string from = form == ShortForm ? names.first : upper(names.second);
-        std::string to = form == ShortForm ? names.second : names.first;
-        std::string text = upper(path);
-        if (text.compare(0, from.size(), from) == 0 && (text.size() == from.size() || text[from.size()] == '\\')) {
-            copyText(path, capacity, (to + std::string(path).substr(from.size())).c_str());
-            return;
-        }
-    }
 }
 
 void systemFolders(char* windows, char* system, char* wow64, size_t capacity)
@@ -332,7 +300,9 @@ unsigned long renameAtRestart(const char* key, const char* value)
 unsigned long writeIniString(const char* file, const char* section, const char* key, const char* value)
 {
     std::string entry = upper(file) + "|" + upper(section) + "|" + upper(key);
-    act("ini", std::string(file) + " [" + section + "] " + key + (value ? "=" + std::string(value) : " deleted"));
+    if (unsigned long error =
+            act("ini", std::string(file) + " [" + section + "] " + key + (value ? "=" + std::string(value) : " deleted")))
+        return error;
     if (value)
         fake.ini[entry] = value;
     else
@@ -340,10 +310,16 @@ unsigned long writeIniString(const char* file, const char* section, const char* 
     return 0;
 }
 
+std::string keyPath(int root, const char* key, const char* name = nullptr)
+{
+    return std::to_string(root) + " " + key + (name ? " " + std::string(name) : "");
+}
+
 unsigned long setRegistryValue(int root, const char* key, const char* name, unsigned long type, const void* data,
                                unsigned long size)
 {
-    act("regset", std::to_string(root) + " " + key + " " + name);
+    if (unsigned long error = act("regset", keyPath(root, key, name)))
+        return error;
     if (!fake.hasKey(root, key))
         return kErrorFileNotFound;
     fake.setValue(root, key, name, type, std::string(static_cast<const char*>(data), size));
@@ -352,11 +328,10 @@ unsigned long setRegistryValue(int root, const char* key, const char* name, unsi
 
 unsigned long deleteRegistryValue(int root, const char* key, const char* name)
 {
-    act("regdelvalue", std::to_string(root) + " " + key + " " + name);
-    auto found = fake.keys.find(keyName(root, key));
-    if (found == fake.keys.end() || !found->second.erase(upper(name)))
-        return kErrorFileNotFound;
-    return 0;
+    if (unsigned long error = act("regdelvalue", keyPath(root, key, name)))
+        return error;
+    auto found = fake.keys.find(FakeMachine::keyName(root, key));
+    return found == fake.keys.end() || !found->second.erase(upper(name)) ? kErrorFileNotFound : 0;
 }
 
 unsigned long queryRegistryValue(int root, const char* key, const char* name, unsigned long* type, void* data,
@@ -377,7 +352,7 @@ unsigned long registryEntry(int root, const char* key, bool subkey, unsigned lon
                             size_t capacity)
 {
     name[0] = '\0';
-    auto found = fake.keys.find(keyName(root, key));
+    auto found = fake.keys.find(FakeMachine::keyName(root, key));
     if (found == fake.keys.end())
         return kErrorFileNotFound;
     std::vector<std::string> names;
@@ -396,14 +371,15 @@ unsigned long registryEntry(int root, const char* key, bool subkey, unsigned lon
 
 unsigned long deleteRegistryKey(int root, const char* key)
 {
-    act("regdelkey", std::to_string(root) + " " + key);
-    auto found = fake.keys.find(keyName(root, key));
+    if (unsigned long error = act("regdelkey", keyPath(root, key)))
+        return error;
+    auto found = fake.keys.find(FakeMachine::keyName(root, key));
     if (found == fake.keys.end())
         return kErrorFileNotFound;
     std::string below = found->first + "\\";
-    for (auto& entry : fake.keys)
-        if (entry.first.compare(0, below.size(), below) == 0)
-            return kErrorAccessDenied;   // as the NT family answers for a key with subkeys
+    auto next = fake.keys.lower_bound(below);
+    if (next != fake.keys.end() && next->first.compare(0, below.size(), below) == 0)
+        return kErrorAccessDenied;   // as the NT family answers for a key with subkeys
     fake.keys.erase(found);
     return 0;
 }
@@ -411,18 +387,16 @@ unsigned long deleteRegistryKey(int root, const char* key)
 unsigned long startAndWait(const char* commandLine) { return act("start", commandLine); }
 unsigned long startProgram(const char* commandLine) { return act("exec", commandLine); }
 unsigned long removeService(const char* name) { return act("service", name); }
-unsigned long queryService(const char* name)
-{
-    auto found = fake.failures.find("service " + upper(name));
-    return found == fake.failures.end() ? 0 : found->second;
-}
+unsigned long queryService(const char* name) { return failure("service", name); }
 bool windowExists(const char* className) { return fake.windows.count(className) && fake.windows[className]-- > 0; }
 
+// The run starts in C:\.
 unsigned long setCurrentDirectory(const char* path, char* previous, size_t capacity)
 {
-    copyText(previous, capacity, fake.currentDirectory.c_str());
-    fake.currentDirectory = path;
-    return act("cd", path);
+    static std::string current = "C:\\";
+    copyText(previous, capacity, current.c_str());
+    current = path;
+    return act("cd", path, false);
 }
 
 unsigned long callServerEntry(const char* path, bool registerServer)
@@ -433,9 +407,8 @@ unsigned long callServerEntry(const char* path, bool registerServer)
 // Program Manager answers from its groups while it is connected.
 bool ddeConnect(const char* service, const char* topic)
 {
-    act("dde-connect", std::string(service) + " " + topic);
-    fake.progmanConnected = fake.progmanRunning;
-    return fake.progmanConnected;
+    act("dde-connect", std::string(service) + " " + topic, false);
+    return fake.progmanConnected = true;
 }
 
 unsigned long ddeRequest(const char* item, std::string* answer)
@@ -443,28 +416,28 @@ unsigned long ddeRequest(const char* item, std::string* answer)
     answer->clear();
     if (!fake.progmanConnected)
         return 0x4009;   // DMLERR_NO_CONV_ESTABLISHED
-    if (upper(item) == "GROUPS") {
-        for (auto& group : fake.progmanGroups)
-            *answer += group.first + "\r\n";
-        return 0;
-    }
+    bool all = upper(item) == "GROUPS";
     for (auto& group : fake.progmanGroups)
-        if (upper(group.first) == upper(item)) {
+        if (all) {
+            *answer += group.first + "\r\n";
+        } else if (upper(group.first) == upper(item)) {
             *answer = group.second;
             return 0;
         }
-    return 0x4009;
+    return all ? 0 : 0x4009;
 }
 
 // Each command is traced, and each item it deletes once more as "icon".
 unsigned long ddeExecute(const char* command)
 {
     std::string text = command;
+    if (unsigned long error = act("dde", command))
+        return error;
     if (text.compare(0, 12, "[DeleteItem(") == 0)
-        act("icon", text.substr(12, text.size() - 14));
-    return act("dde", command);
+        act("icon", text.substr(12, text.size() - 14), false);
+    return 0;
 }
-void ddeDisconnect() { act("dde-close", ""); fake.progmanConnected = false; }
+void ddeDisconnect() { act("dde-close", "", false); fake.progmanConnected = false; }
 
 // Each message is its number, so a trace shows which text was used.
 void loadMessage(int messageId, char* buffer, size_t capacity)
@@ -472,25 +445,26 @@ void loadMessage(int messageId, char* buffer, size_t capacity)
     copyText(buffer, capacity, ("#" + std::to_string(messageId) + " ").c_str());
 }
 
-// The prompt takes the test's answers in turn, then No.
-int askSharedFile(const char*, const char* path)
+// The prompts take the test's answers in turn, then their default.
+int nextAnswer(int otherwise)
 {
-    act("ask", path);
     if (fake.answers.empty())
-        return kSharedNo;
+        return otherwise;
     int answer = fake.answers.front();
     fake.answers.erase(fake.answers.begin());
     return answer;
 }
 
+int askSharedFile(const char*, const char* path)
+{
+    act("ask", path, false);
+    return nextAnswer(kSharedNo);
+}
+
 int askAbortRetryIgnore(int messageId, int)
 {
-    act("box", std::to_string(messageId));
-    if (fake.answers.empty())
-        return 5;   // Ignore
-    int answer = fake.answers.front();
-    fake.answers.erase(fake.answers.begin());
-    return answer;
+    act("box", std::to_string(messageId), false);
+    return nextAnswer(5);   // Ignore
 }
 
 void errorText(unsigned long code, char* buffer, size_t capacity)
@@ -510,10 +484,7 @@ void showProgress(const char* text, bool fitPath)
 
 void keepAlive(unsigned milliseconds) { fake.trace.push_back("wait " + std::to_string(milliseconds)); }
 
-bool cancelRequested()
-{
-    return fake.cancelAfterShown >= 0 && fake.shown >= fake.cancelAfterShown;
-}
+bool cancelRequested() { return fake.cancelAfterShown >= 0 && fake.shown >= fake.cancelAfterShown; }
 
 } // namespace
 
@@ -525,26 +496,20 @@ void resetFakeMachine()
     allocateRunBuffers();
     runState.platform = 1;
     runState.windows4OrLater = 1;
-    fakeHost = EngineHost{attributes,       setAttributes,      deleteOne,          tryOpen,            removeFolder,
-                          copyOne,          truncateFile,       firstEntry,         nextEntry,
-                          closeEntries,     readFile,           writeNewFile,       replaceFile,
-                          isWin32Executable, pathForm,          systemFolders,      moveAtRestart,
-                          renameAtRestart,  writeIniString,     setRegistryValue,   deleteRegistryValue,
-                          queryRegistryValue, registryEntry,      deleteRegistryKey, startAndWait,
-                          startProgram,     removeService,      queryService,       windowExists,       setCurrentDirectory,
-                          callServerEntry,  ddeConnect,         ddeRequest,         ddeExecute,
-                          ddeDisconnect,    loadMessage,        askSharedFile,      askAbortRetryIgnore,
-                          startProgress,    showProgress,       keepAlive,          cancelRequested,
-                          nullptr,          errorText};
+    fakeHost = EngineHost{attributes, setAttributes, deleteOne, tryOpen, removeFolder, copyOne, truncateFile,
+                          firstEntry, nextEntry, closeEntries, readFile, writeNewFile, replaceFile,
+                          isWin32Executable, pathForm, systemFolders, moveAtRestart, renameAtRestart,
+                          writeIniString, setRegistryValue, deleteRegistryValue, queryRegistryValue, registryEntry,
+                          deleteRegistryKey, startAndWait, startProgram, removeService, queryService, windowExists,
+                          setCurrentDirectory, callServerEntry, ddeConnect, ddeRequest, ddeExecute, ddeDisconnect,
+                          loadMessage, askSharedFile, askAbortRetryIgnore, startProgress, showProgress, keepAlive,
+                          cancelRequested, nullptr, errorText};
     runState.host = &fakeHost;
 }
 
 // --- The log loader's questions -------------------------------------------------
 
-bool fileMissing(const char* path)
-{
-    return attributes(path) == kNoAttributes;
-}
+bool fileMissing(const char* path) { return attributes(path) == kNoAttributes; }
 
 bool patternMatchesNothing(const char* pattern)
 {
@@ -557,10 +522,7 @@ bool patternMatchesNothing(const char* pattern)
     return find == nullptr;
 }
 
-void convertPathForm(char* path, size_t capacity, PathForm form)
-{
-    pathForm(path, capacity, form);
-}
+void convertPathForm(char* path, size_t capacity, PathForm form) { pathForm(path, capacity, form); }
 
 void* openLogFile(const char*)
 {
@@ -570,12 +532,8 @@ void* openLogFile(const char*)
 
 int readLogFile(void*, char* buffer, int size)
 {
-    size_t left = fake.log.size() - fake.readAt;
-    size_t n = static_cast<size_t>(size);
-    if (fake.readChunk > 0 && n > static_cast<size_t>(fake.readChunk))
-        n = static_cast<size_t>(fake.readChunk);
-    if (n > left)
-        n = left;
+    size_t n = std::min({static_cast<size_t>(size), fake.log.size() - fake.readAt,
+                         fake.readChunk > 0 ? static_cast<size_t>(fake.readChunk) : fake.log.size()});
     memcpy(buffer, fake.log.data() + fake.readAt, n);
     fake.readAt += n;
     return static_cast<int>(n);
@@ -591,10 +549,7 @@ void oemToAnsi(char* text)
             *text = static_cast<char>(0xE4);
 }
 
-bool driveIsRemovable(char letter)
-{
-    return letter == 'A' ? fake.floppyA : fake.floppyB;
-}
+bool driveIsRemovable(char letter) { return letter == 'A'; }   // a floppy drive, and no second one
 
 void windowsDirectories(char* windows, char* system, size_t capacity)
 {
@@ -602,39 +557,22 @@ void windowsDirectories(char* windows, char* system, size_t capacity)
     copyText(system, capacity, fake.systemDir.c_str());
 }
 
-bool sharedDllCounted(const char* path)
-{
-    return fake.sharedDlls.count(upper(path)) != 0;
-}
+bool sharedDllCounted(const char* path) { return fake.sharedDlls.count(upper(path)) != 0; }
 
-bool administratorAccessDenied()
-{
-    return fake.adminDenied;
-}
+bool administratorAccessDenied() { return fake.adminDenied; }
 
 bool readStartMenuFolder(bool common, char* value, size_t capacity)
 {
     const std::string& folder = common ? fake.commonStartMenu : fake.startMenu;
-    if (folder.empty())
-        return false;
     copyText(value, capacity, folder.c_str());
-    return true;
+    return !folder.empty();
 }
 
-void showLoadError(int messageId, int)
-{
-    fake.boxes.push_back(messageId);
-}
+void showLoadError(int messageId, int) { fake.boxes.push_back(messageId); }
 
-void showTitleInCaption(const char* title)
-{
-    fake.caption = std::string("Uninstall ") + title;
-}
+void showTitleInCaption(const char* title) { fake.caption = std::string("Uninstall ") + title; }
 
-void recordToFake(const char* line)
-{
-    fake.record.push_back(line);
-}
+void recordToFake(const char* line) { fake.record.push_back(line); }
 
 std::string win32Image()
 {

@@ -10,10 +10,12 @@
 
 #include "engine/enginehost.h"
 
+std::string upper(const std::string& text);
+
 struct FakeFile {
     std::string path;                // as first written
     std::string content;
-    unsigned long attributes = kAttributeNormal;
+    unsigned long attributes = kAttributeNormal;   // with kAttributeDirectory: a folder
     bool inUse = false;              // deleting or overwriting it fails
 };
 
@@ -30,16 +32,14 @@ struct FakeMachine {
     int readChunk = 0;               // 0: as much as asked
     bool everyFileExists = false;
     std::set<std::string> sharedDlls;   // paths SharedDLLs counts, upper case
-    bool floppyA = true, floppyB = false;
     std::string windowsDir = "C:\\WINDOWS", systemDir = "C:\\WINDOWS\\SYSTEM", wow64Dir;
     bool adminDenied = false;
     std::string startMenu, commonStartMenu;
     std::vector<int> boxes;          // message ids shown
     std::string caption;
 
-    // The disk, keyed by upper-case path; folders keep their attributes.
+    // The disk: files and folders, keyed by upper-case path.
     std::map<std::string, FakeFile> files;
-    std::map<std::string, unsigned long> folders;
     std::map<std::string, std::string> shortNames;   // upper long path -> short path
     // The registry, keyed by "<root>|<upper key>", values by upper name.
     std::map<std::string, std::map<std::string, FakeValue>> keys;
@@ -48,23 +48,28 @@ struct FakeMachine {
 
     std::vector<std::string> trace;
     std::vector<std::string> record;   // the action record's lines, when a test asks for one
-    std::map<std::string, unsigned long> failures;   // "<operation> <path>" -> error to answer
-    std::string currentDirectory = "C:\\";
-    std::vector<int> answers;        // the shared-file prompt's buttons, in turn
+    std::map<std::string, unsigned long> failures;   // "<operation> <upper path>" -> error to answer
+    int changesLeft = -1;            // >= 0: the process is ended from outside after this many changes
+    std::vector<int> answers;        // the prompts' buttons, in turn
     std::map<std::string, int> windows;   // class -> how many more times it is found
-    bool progmanRunning = true, progmanConnected = false;
+    bool progmanConnected = false;
     std::vector<std::pair<std::string, std::string>> progmanGroups;   // name, description
     int cancelAfterShown = -1;       // Cancel arrives once this many items were shown
     int shown = 0;
 
     void addFile(const std::string& path, const std::string& content = "", unsigned long attributes = kAttributeNormal);
-    void addFolder(const std::string& path, unsigned long attributes = kAttributeDirectory);
-    bool exists(const std::string& path) const;
+    void addFolder(const std::string& path, unsigned long attributes = kAttributeDirectory)
+    {
+        addFile(path, "", attributes);
+    }
+    bool exists(const std::string& path) const { return files.count(upper(path)) != 0; }
+    // The file's content, "<folder>" or "<missing>".
     std::string read(const std::string& path) const;
     void setValue(int root, const std::string& key, const std::string& name, unsigned long type,
                   const std::string& data);
-    bool hasKey(int root, const std::string& key) const;
+    bool hasKey(int root, const std::string& key) const { return keys.count(keyName(root, key)) != 0; }
     const FakeValue* value(int root, const std::string& key, const std::string& name) const;
+    static std::string keyName(int root, const std::string& key) { return std::to_string(root) + "|" + upper(key); }
 };
 
 extern FakeMachine fake;
@@ -73,8 +78,6 @@ extern EngineHost fakeHost;
 // Empties the fake machine, sets up RunState and the lists for a load, and
 // makes fakeHost the engine's host.
 void resetFakeMachine();
-
-std::string upper(const std::string& text);
 
 // The smallest file that passes for a Win32 image.
 std::string win32Image();

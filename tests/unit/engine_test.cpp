@@ -1,12 +1,12 @@
 // The uninstall engine on the in-memory machine: the removal policy, the
 // data written back, WININIT.INI's text, and whole runs of the driver over
-// logs read by the real loader, checked through the host's trace.
+// logs read by the real loader, checked through the host's trace, the
+// action record and the machine left by runs stopped part-way.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -33,9 +33,18 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const char kLog[] = "C:\\APP\\INSTALL.LOG";
+const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// A named piece of the machine whose state tells whether its item was undone.
+struct Item { const char* name; std::function<std::string()> state; };
+using Items = std::vector<Item>;
+
+// A log of many kinds of change on a machine laid out for it.
+struct Scenario { const char* name; Lines sections; bool rollback; void (*layOut)(); const Items& items; };
 
 struct Engine : ::testing::Test {
     char top[256] = "";
+    // Also between the cases of a test: a fresh machine with only the log.
     void SetUp() override
     {
         resetFakeMachine();
@@ -46,10 +55,8 @@ struct Engine : ::testing::Test {
     }
     void TearDown() override { release(&runState.arena); }
 
-    // Loads `sections` as the log (each a section's entries) and runs the
-    // driver. `choose` may select items and change the method before.
-    void run(const Lines& sections, int method = kMethodAutomatic, bool rollback = false,
-             const std::function<void()>& choose = nullptr)
+    // Writes `sections` as the log (each a section's entries) and loads it.
+    void load(const Lines& sections, int method = kMethodAutomatic, bool rollback = false)
     {
         fake.log.clear();
         for (size_t i = 0; i < sections.size(); ++i)
@@ -58,10 +65,23 @@ struct Engine : ::testing::Test {
         ASSERT_EQ(loadInstallLog(kLog, top), 0);
         runState.uninstallMethod = method;
         runState.rollbackRequested = rollback;
+        fake.trace.clear();
+    }
+    // ... and runs the driver. `choose` may select items and change the method before.
+    void run(const Lines& sections, int method = kMethodAutomatic, bool rollback = false,
+             const std::function<void()>& choose = nullptr)
+    {
+        load(sections, method, rollback);
         if (choose)
             choose();
-        fake.trace.clear();
         performUninstall(kLog);
+    }
+    // A fresh machine laid out for the scenario, its log loaded.
+    void start(const Scenario& scenario)
+    {
+        SetUp();
+        scenario.layOut();
+        load(scenario.sections, kMethodAutomatic, scenario.rollback);
     }
     // The host's actions and announcements, without the others' noise.
     Lines actions(const std::vector<std::string>& kinds) const
@@ -86,22 +106,15 @@ TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
     copyText(runState.systemDirectory, kSystemDirectorySize, "C:\\OS\\WINDOWS\\SYSTEM");
     preparePolicy();
     const RemovalKind F = RemoveFile, P = RemovePattern, T = RemoveTree, E = RemoveEmptyFolders;
-    struct Case {
-        const char* path;
-        RemovalKind kind;
-        const char* canonical;   // nullptr: refused
-    } cases[] = {
-        {"C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
-        {"c:/app//a.exe", F, "C:\\app\\a.exe"},
-        {"\\\\?\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
-        {"\\\\.\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
-        {"C:\\APP\\A.EXE. .", F, "C:\\APP\\A.EXE"},
+    // A canonical form of nullptr: refused.
+    struct Case { const char* path; RemovalKind kind; const char* canonical; } cases[] = {
+        {"C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"}, {"c:/app//a.exe", F, "C:\\app\\a.exe"},
+        {"\\\\?\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"}, {"\\\\.\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
+        {"C:\\APP\\A.EXE. .", F, "C:\\APP\\A.EXE"}, {"C:\\OS\\WIN~1\\APP.INI", F, "C:\\OS\\WINDOWS\\APP.INI"},
         {"\\\\server\\share\\dir\\f.txt", F, "\\\\server\\share\\dir\\f.txt"},
         {"\\\\?\\UNC\\server\\share\\f.txt", F, "\\\\server\\share\\f.txt"},
         {"C:\\OS\\WINDOWS\\SYSTEM32\\SHARED.DLL", F, "C:\\OS\\WINDOWS\\SYSTEM32\\SHARED.DLL"},
-        {"C:\\OS\\WIN~1\\APP.INI", F, "C:\\OS\\WINDOWS\\APP.INI"},
-        {"C:\\APP\\COM10", F, "C:\\APP\\COM10"},
-        {"C:\\APP\\CONSOLE.TXT", F, "C:\\APP\\CONSOLE.TXT"},
+        {"C:\\APP\\COM10", F, "C:\\APP\\COM10"}, {"C:\\APP\\CONSOLE.TXT", F, "C:\\APP\\CONSOLE.TXT"},
         // Roots, relative paths, namespaces, streams.
         {"C:\\", F, nullptr}, {"C:", F, nullptr}, {"\\\\?\\C:\\", F, nullptr}, {"\\\\server\\share\\", F, nullptr},
         {"\\\\?\\UNC\\server\\share", F, nullptr}, {"\\\\server", F, nullptr}, {"APP\\A.EXE", F, nullptr},
@@ -152,12 +165,7 @@ TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
 TEST_F(Engine, OnePolicyForEveryKeyAnyRemovalTakes)
 {
     const KeyRemovalKind T = RemoveKeyTree, V = RemoveKeyValue, E = RemoveEmptyKey;
-    struct Case {
-        int root;
-        const char* key;
-        KeyRemovalKind kind;
-        bool allowed;
-    } cases[] = {
+    struct Case { int root; const char* key; KeyRemovalKind kind; bool allowed; } cases[] = {
         {1, "Software\\Ruvo", T, true}, {1, "\\Software\\Ruvo\\", T, true}, {0, "Ruvo.Document", T, true},
         {0, "CLSID\\{1234}", T, true}, {2, "Software\\Classes\\Ruvo.Document", T, true},
         {2, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ruvo", T, true},
@@ -192,11 +200,7 @@ std::string data(int type, const std::string& strings, size_t capacity = 2048)
 TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
 {
     using S = std::string;
-    struct Case {
-        int type;
-        S stored, bytes;
-        size_t capacity;
-    } cases[] = {
+    struct Case { int type; S stored, bytes; size_t capacity; } cases[] = {
         {3, S("-1\0\0", 4), S("\xFF\xFF\xFF\xFF", 4), 2048}, {3, S("  42abc\0\0", 9), S("*\0\0\0", 4), 2048},
         {3, S("x\0\0", 3), S(4, '\0'), 2048}, {3, S("1\0\0", 3), S(), 3},
         {4, S("0a 1B,2c 3\0\0", 12), S("\x0A\x1B\x2C"), 2048}, {4, S("FFxx00\0\0", 8), S("\xFF\0", 2), 2048},
@@ -215,11 +219,7 @@ TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
 
 TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
 {
-    struct Case {
-        const char* before;
-        const char* key;
-        const char* after;
-    } cases[] = {
+    struct Case { const char* before; const char* key; const char* after; } cases[] = {
         {"", "NUL", "[rename]\r\nNUL=C:\\X\r\n"},
         {"[rename]\r\nNUL=C:\\A\r\n", "NUL", "[rename]\r\nNUL=C:\\A\r\nNUL=C:\\X\r\n"},
         {"[Rename]\r\nx=y\r\n[other]\r\nz=1\r\n", "K", "[Rename]\r\nx=y\r\nK=C:\\X\r\n[other]\r\nz=1\r\n"},
@@ -236,12 +236,6 @@ TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
     EXPECT_EQ(addRenameLine("", 0, "NUL", "C:\\X", small, sizeof small), 0u);
 }
 
-} // namespace
-
-namespace {
-
-const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-const char* const kSharedKeyName = kSharedKey;
 
 // --- Whole runs ----------------------------------------------------------
 
@@ -305,6 +299,145 @@ TEST_F(Engine, StepsRunInTheirOrderAndAnnounceTheirItems)
     EXPECT_TRUE(fake.exists("C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL")) << "a system file nobody chose stays";
 }
 
+// More of each kind: patterns, trees, help files, a server with its device
+// line, shared counts, a file in use, a chosen system file and second
+// entries of some kinds.
+const std::string kMoreKinds =
+    "File Copy: C:\\APP\\DATA\\*.DAT\r\nMade Dir: C:\\APP\\TREE\\\r\nFile Tree: C:\\APP\\TREE\\*.*\r\n"
+    "File Copy: C:\\APP\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\nAdd Device: C:\\APP\\SRV.DLL\r\n"
+    "File Copy: C:\\APP\\HELD.DLL\r\nCreate Service: Absent\r\nFile Tree: C:\\OS\\WINDOWS\\*.*\r\n"
+    "File Copy: C:\\APP\\RO.TXT\r\nFile Copy: C:\\APP\\HELP\\APP.HLP\r\nFile Copy: C:\\APP\\LAST.DLL\r\n"
+    "Non-System File:\r\nFile Copy: C:\\OS\\WINDOWS\\SYSTEM32\\CHOSEN.DLL\r\n"
+    "INI File: C:\\APP\\APP.INI\r\nINI Sect: S\r\nINI Item: added\r\nINI Val: new\r\n"
+    "Icon Group: Demo\r\nIcon Name: Two\r\nIcon Cmd: C:\\APP\\RO.TXT\r\n";
+
+void layOutUninstall()
+{
+    layOutEveryKind();
+    for (const char* path : {"C:\\APP\\DATA\\A.DAT", "C:\\APP\\DATA\\B.DAT", "C:\\APP\\TREE\\SUB\\T.TXT",
+                             "C:\\APP\\HELD.DLL", "C:\\APP\\HELP\\APP.HLP", "C:\\APP\\HELP\\APP.GID",
+                             "C:\\APP\\LAST.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\CHOSEN.DLL"})
+        fake.addFile(path, path);
+    fake.files["C:\\APP\\HELD.DLL"].inUse = true;
+    fake.addFile("C:\\APP\\RO.TXT", "read-only", kAttributeReadOnly);
+    fake.addFile("C:\\APP\\SRV.DLL", win32Image());
+    fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", "[386Enh]\r\ndevice=C:\\APP\\SRV.DLL\r\n");
+    fake.ini["C:\\APP\\APP.INI|S|ADDED"] = "new";
+    fake.setValue(2, kSharedKey, "C:\\APP\\APP.EXE", 4, "\3\0\0\0"s);    // still used by others
+    fake.setValue(2, kSharedKey, "C:\\APP\\LAST.DLL", 4, "\1\0\0\0"s);   // the last user: asked, Yes
+    fake.answers = {kSharedYes};
+    fake.progmanGroups = {{"Demo", "\"Demo\",d.grp,2,1\r\n\"Demo App\",\"C:\\APP\\APP.EXE\"\r\n"
+                                   "\"Two\",\"C:\\APP\\RO.TXT\"\r\n"}};
+}
+
+std::string traced(const std::string& action)
+{
+    return std::count(fake.trace.begin(), fake.trace.end(), action) ? "done" : "-";
+}
+
+std::string value(int root, const char* key, const char* name)
+{
+    const FakeValue* found = fake.value(root, key, name);
+    return found ? std::to_string(found->type) + ":" + found->data : fake.hasKey(root, key) ? "key" : "-";
+}
+
+std::string iniEntry(const char* entry) { return fake.ini.count(entry) ? fake.ini[entry] : "-"; }
+
+const Items kUninstallItems = {
+    {"program", [] { return traced("start C:\\APP\\CLEANUP.EXE"); }},
+    {"service", [] { return traced("service RuvoSvc"); }},
+    {"second service", [] { return traced("service Absent"); }},
+    {"sub-system", [] { return value(2, "Software\\Borland\\Database Engine", "UseCount"); }},
+    {"INI file", [] { return fake.read("C:\\APP\\NEW.INI"); }},
+    {"INI entry", [] { return iniEntry("C:\\APP\\APP.INI|S|K"); }},
+    {"added INI entry", [] { return iniEntry("C:\\APP\\APP.INI|S|ADDED"); }},
+    {"read-only file", [] { return fake.read("C:\\APP\\RO.TXT"); }},
+    {"help file", [] { return fake.read("C:\\APP\\HELP\\APP.HLP") + "|" + fake.read("C:\\APP\\HELP\\APP.GID"); }},
+    {"pattern", [] { return fake.read("C:\\APP\\DATA\\A.DAT") + "|" + fake.read("C:\\APP\\DATA\\B.DAT"); }},
+    {"made folder", [] { return fake.read("C:\\APP\\DATA"); }},
+    {"last shared use", [] { return fake.read("C:\\APP\\LAST.DLL") + "|" + value(2, kSharedKey, "C:\\APP\\LAST.DLL"); }},
+    {"shared file", [] { return fake.read("C:\\APP\\APP.EXE") + "|" + value(2, kSharedKey, "C:\\APP\\APP.EXE"); }},
+    {"server and device", [] {
+         return fake.read("C:\\APP\\SRV.DLL").substr(0, 2) + "|" + traced("unregister C:\\APP\\SRV.DLL") + "|" +
+                fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI");
+     }},
+    {"chosen system file", [] { return fake.read("C:\\OS\\WINDOWS\\SYSTEM32\\CHOSEN.DLL"); }},
+    {"tree", [] { return fake.read("C:\\APP\\TREE") + "|" + fake.read("C:\\APP\\TREE\\SUB\\T.TXT"); }},
+    {"registry value", [] { return value(1, "Software\\Ruvo\\A key long enough to be cut on the progress line", "e"); }},
+    {"created value", [] { return value(1, "Software\\Ruvo\\Created", "v"); }},
+    {"registry tree", [] { return value(1, "Software\\Ruvo\\Tree", "") + "|" + value(1, "Software\\Ruvo\\Tree\\Sub", "x"); }},
+    {"icon", [] { return traced("icon Demo App"); }},
+    {"second icon", [] { return traced("icon Two"); }},
+    {"per-user uninstaller", [] { return traced("exec C:\\KOV\\KOVUSER.EXE /U \"demo\""); }},
+};
+
+const Scenario kUninstall = {"uninstall", {kEveryKind + kMoreKinds}, false, layOutUninstall, kUninstallItems};
+
+// Two installations; the rollback restores backups (a server among them)
+// and edits of the last.
+const std::string kFirst =
+    "File Copy: C:\\APP\\A.DLL\r\nFile Copy: C:\\APP\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\n"
+    "File Copy: C:\\APP\\KEEP.TXT\r\n"
+    "INI File: C:\\APP\\APP.INI\r\nINI Sect: S\r\nINI Item: k\r\nINI Val: one\r\n"
+    "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: one\r\nRegDB Name: e\r\nRegDB Root: 1\r\n";
+const std::string kSecond =
+    "Create Service: S2\r\n"
+    "INI File: C:\\APP\\APP.INI\r\nINI Sect: S\r\nINI Item: k\r\nINI Val: two\r\nINI Old: one\r\n"
+    "File Copy: C:\\APP\\A.DLL\r\nBackup Copy: C:\\BAK\\A.DLL\r\n"
+    "File Edit: C:\\APP\\CFG.TXT\r\nBackup Copy: C:\\BAK\\CFG.TXT\r\n"
+    "File Copy: C:\\APP\\NEW.TXT\r\nFile Copy: C:\\APP\\B.DLL\r\nBackup Copy: C:\\BAK\\B.DLL\r\n"
+    "File Copy: C:\\APP\\SRV.DLL\r\nBackup Copy: C:\\BAK\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\n"
+    "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: two\r\nRegDB Name: e\r\nRegDB Root: 1\r\nRegDB Old: one\r\n"
+    "RegDB Key: Software\\Ruvo\\Created\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
+    "Icon Group: Demo\r\nIcon Name: Two\r\nIcon Cmd: C:\\APP\\NEW.TXT\r\n";
+
+void layOutRollback()
+{
+    for (const char* path : {"C:\\APP\\A.DLL", "C:\\APP\\CFG.TXT", "C:\\APP\\NEW.TXT", "C:\\APP\\B.DLL", "C:\\APP\\KEEP.TXT"})
+        fake.addFile(path, "new");
+    for (const char* path : {"C:\\BAK\\A.DLL", "C:\\BAK\\CFG.TXT", "C:\\BAK\\B.DLL"})
+        fake.addFile(path, "old");
+    fake.addFile("C:\\APP\\SRV.DLL", win32Image() + "new");
+    fake.addFile("C:\\BAK\\SRV.DLL", win32Image() + "old");
+    fake.ini["C:\\APP\\APP.INI|S|K"] = "two";
+    fake.addFile("C:\\APP\\APP.INI");
+    fake.setValue(1, "Software\\Ruvo\\Changed", "e", 1, "two");
+    fake.setValue(1, "Software\\Ruvo\\Created", "v", 1, "1");
+    fake.progmanGroups = {{"Demo", "\"Demo\",d.grp,1,1\r\n\"Two\",\"C:\\APP\\NEW.TXT\"\r\n"}};
+}
+
+// The last three bytes of the file, and its backup.
+std::string restored(const char* path, const char* backup)
+{
+    std::string content = fake.read(path);
+    return content.substr(content.size() < 3 ? 0 : content.size() - 3) + "|" + fake.read(backup);
+}
+
+const Items kRollbackItems = {
+    {"service", [] { return traced("service S2"); }},
+    {"INI entry", [] { return iniEntry("C:\\APP\\APP.INI|S|K"); }},
+    {"edited file", [] { return restored("C:\\APP\\CFG.TXT", "C:\\BAK\\CFG.TXT"); }},
+    {"file with a backup", [] { return restored("C:\\APP\\A.DLL", "C:\\BAK\\A.DLL"); }},
+    {"another file with a backup", [] { return restored("C:\\APP\\B.DLL", "C:\\BAK\\B.DLL"); }},
+    {"new file", [] { return fake.read("C:\\APP\\NEW.TXT"); }},
+    {"server with a backup", [] {
+         return restored("C:\\APP\\SRV.DLL", "C:\\BAK\\SRV.DLL") + "|" + traced("register C:\\APP\\SRV.DLL");
+     }},
+    {"registry value", [] { return value(1, "Software\\Ruvo\\Changed", "e"); }},
+    {"created value", [] { return value(1, "Software\\Ruvo\\Created", "v"); }},
+    {"icon", [] { return traced("icon Two"); }},
+};
+
+const Scenario kRollback = {"rollback", {kFirst, kSecond}, true, layOutRollback, kRollbackItems};
+
+Lines states(const Items& items)
+{
+    Lines result;
+    for (const Item& item : items)
+        result.push_back(item.state());
+    return result;
+}
+
 // The whole fake machine as text: what a preview must leave as it was.
 std::string machineText()
 {
@@ -312,8 +445,6 @@ std::string machineText()
     for (const auto& [name, file] : fake.files)
         if (name != kLog)   // each run writes it; the trace shows it is not cut
             text += name + "=" + file.content + "/" + std::to_string(file.attributes) + "\n";
-    for (const auto& [name, attributes] : fake.folders)
-        text += name + "\\/" + std::to_string(attributes) + "\n";
     for (const auto& [key, values] : fake.keys) {
         text += key + "\n";
         for (const auto& [name, value] : values)
@@ -327,22 +458,14 @@ std::string machineText()
 // The action record gives each item the run takes its outcome from the
 // operations themselves and sums them; a preview answers every change from
 // the present state, makes none, and names the same items in the same order
-// with the same kinds: for an uninstall of every kind of change with
-// patterns, trees, servers, device lines, shared counts, a failing deletion
-// and a file in use (which the preview finds held, as the run would), and
-// for a rollback that restores backups.
+// with the same kinds: for an uninstall of every kind of change with a
+// failing deletion and a file in use (which the preview finds held, as the
+// run would), and for a rollback that restores backups.
 TEST_F(Engine, TheRecordSaysWhatBecameOfEachItemAndAPreviewWhatWould)
 {
-    struct Case {
-        Lines sections;
-        bool rollback;
-        Lines lines[2];   // some lines of the record, in order: of the preview, of the run
-    } cases[] = {
-        {{std::string(kEveryKind) + "File Copy: C:\\APP\\DATA\\*.DAT\r\nMade Dir: C:\\APP\\TREE\\\r\n"
-          "File Tree: C:\\APP\\TREE\\*.*\r\nFile Copy: C:\\APP\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\n"
-          "Add Device: C:\\APP\\SRV.DLL\r\nFile Copy: C:\\APP\\HELD.DLL\r\nCreate Service: Absent\r\n"
-          "File Tree: C:\\OS\\WINDOWS\\*.*\r\n"},
-         false,
+    // Some lines of the record, in order: of the preview, of the run.
+    struct Case { const Scenario& scenario; Lines lines[2]; } cases[] = {
+        {kUninstall,
          {{"would run\tprogram\tClean up\t", "missing\tservice\tAbsent\t",
            "would remove\tINI file\tC:\\APP\\NEW.INI\tpresent",
            "would remove\tserver\tC:\\APP\\SRV.DLL\tpresent", "would remove\tdevice\tC:\\APP\\SRV.DLL\tpresent",
@@ -359,39 +482,24 @@ TEST_F(Engine, TheRecordSaysWhatBecameOfEachItemAndAPreviewWhatWould)
            "restored\tregistry value\tHKCU\\Software\\Ruvo\\A key long enough to be cut on the progress line : e\t",
            "removed\tcreated value\tHKCU\\Software\\Ruvo\\Created : v\t", "removed\ticon\tDemo App\t",
            "ran\tper-user uninstaller\tdemo\t",
-           "ended\tcompleted\t10 removed, 2 restored, 4 kept, 1 deferred, 1 missing, 1 failed, 2 ran"}}},
-        {{"File Copy: C:\\APP\\APP.EXE\r\nFile Copy: C:\\APP\\ONE.TXT\r\n",
-          "File Copy: C:\\APP\\APP.EXE\r\nBackup Copy: C:\\BAK\\APP.EXE\r\nFile Edit: C:\\APP\\APP.INI\r\n"
-          "Backup Copy: C:\\BAK\\APP.INI\r\nFile Copy: C:\\APP\\TWO.TXT\r\n"},
-         true,
-         {{"would restore\tedited file\tC:\\APP\\APP.INI\tpresent", "would restore\tfile\tC:\\APP\\APP.EXE\tpresent",
-           "would remove\tfile\tC:\\APP\\TWO.TXT\tpresent"},
-          {"restored\tedited file\tC:\\APP\\APP.INI\t", "restored\tfile\tC:\\APP\\APP.EXE\t"}}},
+           "ended\tcompleted\t16 removed, 2 restored, 4 kept, 1 deferred, 1 missing, 1 failed, 2 ran"}}},
+        {kRollback,
+         {{"would restore\tedited file\tC:\\APP\\CFG.TXT\tpresent", "would restore\tfile\tC:\\APP\\A.DLL\tpresent",
+           "would remove\tfile\tC:\\APP\\NEW.TXT\tpresent"},
+          {"restored\tedited file\tC:\\APP\\CFG.TXT\t", "restored\tfile\tC:\\APP\\A.DLL\t"}}},
     };
     for (const Case& c : cases) {
         Lines items[2];
         for (bool preview : {true, false}) {
-            SCOPED_TRACE(std::string(c.rollback ? "rollback" : "uninstall") + (preview ? " preview" : " run"));
-            resetFakeMachine();
-            fake.windowsDir = "C:\\OS\\WINDOWS";
-            fake.systemDir = "C:\\OS\\WINDOWS\\SYSTEM32";
-            fake.addFile(kLog);
-            layOutEveryKind();
-            for (const char* file : {"C:\\APP\\DATA\\A.DAT", "C:\\APP\\DATA\\B.DAT", "C:\\APP\\TREE\\SUB\\T.TXT",
-                                     "C:\\APP\\HELD.DLL", "C:\\APP\\ONE.TXT", "C:\\APP\\TWO.TXT",
-                                     "C:\\BAK\\APP.EXE", "C:\\BAK\\APP.INI"})
-                fake.addFile(file);
-            fake.addFile("C:\\APP\\SRV.DLL", win32Image());
-            fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", "[386Enh]\r\ndevice=C:\\APP\\SRV.DLL\r\n");
-            fake.files["C:\\APP\\HELD.DLL"].inUse = true;
+            SCOPED_TRACE(std::string(c.scenario.name) + (preview ? " preview" : " run"));
+            start(c.scenario);
             fake.failures["service ABSENT"] = 1060;
             fake.failures["delete C:\\APP\\NEW.INI"] = 5;
-            fake.setValue(2, kSharedKeyName, "C:\\APP\\APP.EXE", 4, std::string("\3\0\0\0", 4));
             std::string before = machineText();
             fakeHost.writeRecordLine = recordToFake;
             gateHost(&fakeHost, preview);
             startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
-            run(c.sections, kMethodAutomatic, c.rollback);
+            performUninstall(kLog);
             for (const std::string& line : fake.record)
                 if (std::count(line.begin(), line.end(), '\t') == 3)
                     items[preview].push_back(line.substr(line.find('\t') + 1, line.rfind('\t') - line.find('\t') - 1));
@@ -402,36 +510,85 @@ TEST_F(Engine, TheRecordSaysWhatBecameOfEachItemAndAPreviewWhatWould)
                 EXPECT_EQ(machineText(), before);
                 EXPECT_EQ(actions({"delete", "rmdir", "copy", "write", "replace", "truncate", "ini", "regset",
                                    "regdelvalue", "regdelkey", "restart-move", "restart-rename", "service", "start",
-                                   "exec", "dde", "register", "unregister"}),
+                                   "exec", "dde", "register", "unregister", "attrib"}),
                           Lines{});
             }
-            release(&runState.arena);
         }
         EXPECT_EQ(items[0], items[1]);
         EXPECT_GT(items[0].size(), 3u);
     }
+}
 
-    // A cancelled run says after which item it stopped: the sub-system
-    // step runs whatever Cancel says.
-    resetFakeMachine();
-    fake.addFile(kLog);
-    layOutEveryKind();
-    fake.cancelAfterShown = 2;
-    fakeHost.writeRecordLine = recordToFake;
-    gateHost(&fakeHost);
-    startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
-    run({kEveryKind});
-    EXPECT_EQ(fake.record.back(), "ended\tcancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran");
+// Cancel between any two items of a run leaves every item the log names
+// undone whole or as it was, and a cancelled rollback still cuts its log.
+TEST_F(Engine, CancelAfterAnyItemLeavesEveryItemDoneOrUntouched)
+{
+    for (const Scenario* scenario : {&kUninstall, &kRollback}) {
+        start(*scenario);
+        Lines before = states(scenario->items);
+        performUninstall(kLog);
+        Lines done = states(scenario->items);
+        int shown = fake.shown;
+        for (size_t i = 0; i < done.size(); ++i)
+            EXPECT_NE(done[i], before[i]) << scenario->name << ": " << scenario->items[i].name << " is never undone";
+        std::string cut = fake.log.substr(0, fake.log.find("***  Section 2"));
+        for (int k = 0; k <= shown; ++k) {
+            SCOPED_TRACE(std::string(scenario->name) + ", cancelled after " + std::to_string(k) + " items shown");
+            start(*scenario);
+            fake.cancelAfterShown = k;
+            performUninstall(kLog);
+            Lines after = states(scenario->items);
+            for (size_t i = 0; i < after.size(); ++i)
+                EXPECT_TRUE(after[i] == before[i] || after[i] == done[i])
+                    << scenario->items[i].name << ": " << after[i] << "\n  before: " << before[i]
+                    << "\n  undone: " << done[i];
+            if (scenario->rollback) {
+                EXPECT_EQ(fake.read(kLog), cut) << "a cancelled rollback still cuts its log";
+            }
+        }
+    }
+}
+
+// A rollback ended from outside at any change before it cuts its log
+// leaves every file with either its backup or its old contents, and the
+// same rollback run again finishes the work: the machine ends as one whole
+// run leaves it. (Once the log is cut, a new run would undo the
+// installation before.)
+TEST_F(Engine, ARollbackKilledBeforeItsCutFinishesWhenRunAgain)
+{
+    auto logCut = [] { return std::count(fake.trace.begin(), fake.trace.end(), "truncate "s + kLog) > 0; };
+    start(kRollback);
+    performUninstall(kLog);
+    ASSERT_TRUE(logCut());
+    Lines done = states(kRollbackItems);
+    const char* backedUp[][2] = {{"C:\\APP\\A.DLL", "C:\\BAK\\A.DLL"}, {"C:\\APP\\B.DLL", "C:\\BAK\\B.DLL"},
+                                 {"C:\\APP\\CFG.TXT", "C:\\BAK\\CFG.TXT"}, {"C:\\APP\\SRV.DLL", "C:\\BAK\\SRV.DLL"}};
+    for (int changes = 0;; ++changes) {
+        SCOPED_TRACE("killed after " + std::to_string(changes) + " changes");
+        start(kRollback);
+        fake.changesLeft = changes;
+        performUninstall(kLog);
+        if (logCut())
+            break;
+        for (auto& [target, backup] : backedUp)
+            EXPECT_TRUE(fake.exists(backup) || restored(target, backup) == "old|<missing>") << target;
+        // A new process on what the killed one left, with the log as it is now on the disk.
+        FakeMachine left = fake;
+        resetFakeMachine();
+        fake = left;
+        fake.changesLeft = -1;
+        fake.log = fake.read(kLog);
+        ASSERT_EQ(loadInstallLog(kLog, top), 0);
+        runState.rollbackRequested = 1;
+        performUninstall(kLog);
+        EXPECT_EQ(states(kRollbackItems), done);
+    }
 }
 
 // Which items a run takes: by method and selection, by installation
 // number, and in a rollback only what the last installation did.
 TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
 {
-    for (const char* file : {"C:\\APP\\ONE.TXT", "C:\\APP\\TWO.TXT", "C:\\APP\\I1.INI", "C:\\APP\\I2.INI"})
-        fake.addFile(file);
-    fake.setValue(1, "Software\\Ruvo\\T1", "v", 1, "1");
-    fake.setValue(1, "Software\\Ruvo\\T2", "v", 1, "1");
     auto section = [](const char* n) {
         return std::string("File Copy: C:\\APP\\") + (n[0] == '1' ? "ONE" : "TWO") + ".TXT\r\n" +
                "INI New: x\r\nINI File: C:\\APP\\I" + n + ".INI\r\n" +
@@ -446,14 +603,8 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
         itemAt<ServiceItem>(ServiceList, 1)->selected = 1;
     };
     std::function<void()> chooseFolder = [] { itemAt<DirectoryItem>(DirectoryList, 0)->selected = 1; };
-    fake.progmanGroups = {{"G", "\"G\",g.grp,2,1\r\n\"Icon 1\",\"C1\"\r\n\"Icon 2\",\"C2\"\r\n"}};
-    struct Case {
-        const char* name;
-        int method;
-        bool rollback;
-        std::function<void()> choose;
-        Lines acted;
-    } cases[] = {
+    struct Case { const char* name; int method; bool rollback; std::function<void()> choose; Lines acted; };
+    const Case cases[] = {
         {"automatic", kMethodAutomatic, false, nullptr,
          {"service S1", "service S2", "delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\ONE.TXT",
           "delete C:\\APP\\TWO.TXT", "delete C:\\APP\\INSTALL.LOG", "regdelkey 1 Software\\Ruvo\\T2",
@@ -472,35 +623,28 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::map<std::string, FakeFile> files = fake.files;
-        auto keys = fake.keys;
+        SetUp();
+        for (const char* file : {"C:\\APP\\ONE.TXT", "C:\\APP\\TWO.TXT", "C:\\APP\\I1.INI", "C:\\APP\\I2.INI"})
+            fake.addFile(file);
+        fake.setValue(1, "Software\\Ruvo\\T1", "v", 1, "1");
+        fake.setValue(1, "Software\\Ruvo\\T2", "v", 1, "1");
+        fake.progmanGroups = {{"G", "\"G\",g.grp,2,1\r\n\"Icon 1\",\"C1\"\r\n\"Icon 2\",\"C2\"\r\n"}};
         run({section("1"), section("2")}, c.method, c.rollback, c.choose);
         EXPECT_EQ(actions({"service", "delete", "truncate", "regdelkey", "icon"}), c.acted);
-        fake.files = files;
-        fake.keys = keys;
-        release(&runState.arena);
-        allocateRunBuffers();
     }
 }
 
 // --- Shared files, servers and devices ------------------------------------
 
-
-
 TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
 {
     using S = std::string;
     const int Yes = kSharedYes, No = kSharedNo;
+    // The count as logged (type 0: no value), what the run gives back, the
+    // answers, and the count's data afterwards ("" when deleted, "same").
     struct Case {
-        const char* name;
-        unsigned long type;   // 0: no value
-        S data;
-        int sharedCount;
-        std::vector<int> answers;
-        SharedRelease result;
-        S after;              // the count's data as REG_DWORD, "" when deleted, "same"
-        bool asked;
-        int rollback = 0, windows4 = 1, silent = 0;
+        const char* name; unsigned long type; S data; int sharedCount; std::vector<int> answers;
+        SharedRelease result; S after; bool asked; int rollback = 0, windows4 = 1, silent = 0;
     } cases[] = {
         {"dword 3 less 1", 4, S("\3\0\0\0", 4), 1, {}, SharedKeep, S("\2\0\0\0", 4), false},
         {"text 2 less 2, Yes", 1, S("2\0", 2), 2, {Yes}, SharedRemove, "", true},
@@ -517,7 +661,7 @@ TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        resetFakeMachine();
+        SetUp();
         if (c.type)
             fake.setValue(2, kSharedKey, "C:\\A.DLL", c.type, c.data);
         fake.answers = c.answers;
@@ -534,7 +678,7 @@ TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
 
     // Yes to All and No to All answer for every later file of the run.
     for (int first : {kSharedYesToAll, kSharedNoToAll}) {
-        resetFakeMachine();
+        SetUp();
         for (const char* name : {"C:\\A.DLL", "C:\\B.DLL", "C:\\C.DLL"})
             fake.setValue(2, kSharedKey, name, 4, S("\1\0\0\0", 4));
         fake.answers = {first, No, No};
@@ -585,10 +729,7 @@ TEST_F(Engine, SharedFilesAreKeptOrReleased)
 TEST(Devices, DeviceLinesOf386EnhBecomeComments)
 {
     const std::string kLong = "; " + std::string(300, 'x') + "\r\n";
-    struct Case {
-        std::string before, after;
-        const char* name = "VXD.386";
-    } cases[] = {
+    struct Case { std::string before, after; const char* name = "VXD.386"; } cases[] = {
         {"[386Enh]\r\ndevice=VXD.386\r\n  device=c:\\windows\\system\\vxd.386\r\n",
          "[386Enh]\r\n;device=VXD.386\r\n;  device=c:\\windows\\system\\vxd.386\r\n"},
         // Blanks around "=", text after the name, other sections: kept.
@@ -619,31 +760,20 @@ TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
 {
     const std::string kIni = "[386Enh]\r\ndevice=VXD.386\r\n", kDone = "[386Enh]\r\n;device=VXD.386\r\n";
     const char kWork[] = "C:\\OS\\WINDOWS\\~RUVS383.TMP";
-    struct Case {
-        const char* name;
-        std::string ini;
-        unsigned long attributes;
-        const char* failing;
-        std::string after;
-        Lines acted;
-    } cases[] = {
-        {"replaced", kIni, kAttributeNormal, nullptr, kDone,
-         {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI"}},
-        {"write fails", kIni, kAttributeNormal, "write C:\\OS\\WINDOWS\\~RUVS383.TMP", kIni,
-         {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "delete C:\\OS\\WINDOWS\\~RUVS383.TMP"}},
-        {"replace fails", kIni, kAttributeNormal,
-         "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI", kIni,
-         {"write C:\\OS\\WINDOWS\\~RUVS383.TMP", "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI",
-          "delete C:\\OS\\WINDOWS\\~RUVS383.TMP"}},
+    const std::string write = "write "s + kWork, replace = "replace "s + kWork + " > C:\\OS\\WINDOWS\\SYSTEM.INI",
+                      remove = "delete "s + kWork;
+    struct Case { const char* name; std::string failing, after; Lines acted; } cases[] = {
+        {"replaced", "", kDone, {write, replace}},
+        {"write fails", write, kIni, {write, remove}},
+        {"replace fails", replace, kIni, {write, replace, remove}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fake.files.erase(upper(kWork));
         fake.trace.clear();
         fake.failures.clear();
-        fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", c.ini, c.attributes);
-        if (c.failing)
-            fake.failures[c.failing] = 29;
+        fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", kIni);
+        fake.failures[c.failing] = 29;
         removeDevice("C:\\OS\\WINDOWS\\SYSTEM32\\VXD.386");
         EXPECT_EQ(fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI"), c.after);
         EXPECT_FALSE(fake.exists(kWork));
@@ -659,11 +789,7 @@ TEST_F(Engine, ServersUnregisterAndRegisterThemselves)
     fake.shortNames["C:\\PROGRAM FILES"] = "C:\\PROGRA~1";
     fake.addFile("C:\\APP\\CONTROL.OCX", win32Image());
     fake.addFile("C:\\APP\\NOTES.DLL", "MZ but only text, nothing more, and long enough to reach byte sixty-four");
-    struct Case {
-        const char* path;
-        bool registerServer;
-        Lines acted;
-    } cases[] = {
+    struct Case { const char* path; bool registerServer; Lines acted; } cases[] = {
         {"C:\\Program Files\\App\\SERVER.EXE", false,
          {"cd C:\\PROGRA~1\\App", "start C:\\PROGRA~1\\App\\SERVER.EXE /UNREGSERVER"}},
         {"C:\\APP\\server.exe", true, {"cd C:\\APP", "start C:\\APP\\server.exe /REGSERVER"}},
@@ -689,11 +815,7 @@ TEST(Progman, GroupDescriptionsLoseTheItemsAnIconNames)
     const std::string kTwo = "\"Apps\",a.grp,2,1\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\",,0\r\n\"Help\",\"WINHELP X\"\r\n";
     const char* kOnly = "\"Apps\",a.grp,1,1\r\n\"Demo\",\"c:\\app\\demo.exe\"\r\n";
     const char* kShowApps = "[ShowGroup(Apps,2)] [ShowGroup(Apps,1)] ";
-    struct Case {
-        std::string text;
-        const char *group, *name, *command;
-        std::string after, commands;
-    } cases[] = {
+    struct Case { std::string text; const char *group, *name, *command; std::string after, commands; } cases[] = {
         // By command in any case, then the empty group goes.
         {kOnly, "Other", "Other", "C:\\APP\\DEMO.EXE", "*Apps\",a.grp,1,1\r\n*Demo\",\"c:\\app\\demo.exe\"\r\n",
          kShowApps + "[DeleteItem(Demo)] [DeleteGroup(Apps)] "s},
@@ -730,16 +852,11 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
     using S = std::string;
     const char kEngine[] = "Software\\Borland\\Database Engine";
     const int Abort = 3, Retry = 4, Ignore = 5;
+    // The count, how often the server's window is still found, the answers;
+    // the count afterwards as "type:data" ("gone" with the trees) and the boxes shown.
     struct Case {
-        const char* name;
-        unsigned long type;
-        S count;
-        int serverChecks;   // how often the server's window is still found
-        std::vector<int> answers;
-        int silent;
-        bool goesOn;
-        S after;            // the count afterwards as "type:data", "gone" with the trees
-        int boxes;
+        const char* name; unsigned long type; S count; int serverChecks; std::vector<int> answers; int silent;
+        bool goesOn; S after; int boxes;
     } cases[] = {
         {"text 3", 1, "3", 0, {}, 0, true, "1:2\0"s, 0},
         {"number 2", 4, S("\2\0\0\0", 4), 0, {}, 0, true, "1:1\0"s, 0},
@@ -752,7 +869,7 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        resetFakeMachine();
+        SetUp();
         fake.setValue(2, kEngine, "UseCount", c.type, c.count);
         fake.setValue(2, "Software\\Borland\\BLW32\\Sub", "v", 1, "1");
         fake.windows["IB_Server"] = c.serverChecks;
@@ -766,7 +883,7 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
         EXPECT_EQ(actions({"box"}).size(), static_cast<size_t>(c.boxes));
     }
     // Another product's key keeps Software\Borland.
-    resetFakeMachine();
+    SetUp();
     fake.setValue(2, kEngine, "UseCount", 1, "1");
     fake.setValue(2, "Software\\Borland\\Delphi", "v", 1, "1");
     EXPECT_TRUE(removeBorlandSubSystem());
@@ -781,12 +898,7 @@ TEST_F(Engine, ProgramsAndThePerUserUninstallerStart)
 {
     const std::string kProgram = "Execute Program: C:\\Program Files\\App\\CLEAN.EXE /q\r\nPer-User ID: u1\r\n";
     const char* kStarted = "exec C:\\PROGRA~1\\KOV\\KOVUSER.EXE /U \"u1\"";
-    struct Case {
-        Lines sections;
-        bool rollback, registered;
-        unsigned long type;
-        Lines acted;
-    } cases[] = {
+    struct Case { Lines sections; bool rollback, registered; unsigned long type; Lines acted; } cases[] = {
         {{kProgram}, false, true, 1, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
         {{kProgram}, true, true, 2, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
         {{kProgram, "File Copy: C:\\APP\\A\r\n"}, true, true, 1, {}},
@@ -794,40 +906,44 @@ TEST_F(Engine, ProgramsAndThePerUserUninstallerStart)
         {{kProgram}, false, true, 4, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q"}},
     };
     for (const Case& c : cases) {
-        resetFakeMachine();
-        fake.addFile(kLog);
+        SetUp();
         fake.shortNames["C:\\PROGRAM FILES"] = "C:\\PROGRA~1";
         if (c.registered)
             fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", c.type, "C:\\Program Files\\KOV\\KOVUSER.EXE");
         run(c.sections, kMethodAutomatic, c.rollback);
         EXPECT_EQ(actions({"start", "exec"}), c.acted) << c.sections.size() << c.rollback << c.registered << c.type;
-        release(&runState.arena);
     }
 }
 
 // Cancel reaches the driver between two items: the steps that stop on it
-// stop, those that run to their end do, the log stays, and the run ends
-// after the registry trees.
-TEST_F(Engine, CancelStopsTheStepsThatStopOnIt)
+// stop, those that run to their end do, the log stays, the run ends after
+// the registry trees, and its record says after which item it stopped. An
+// Abort at the sub-system's prompt ends the run before any file.
+TEST_F(Engine, CancelOrAbortStopsTheRun)
 {
-    layOutEveryKind();
-    fake.cancelAfterShown = 2;   // confirmed while the service is shown
-    run({kEveryKind});
-    EXPECT_EQ(actions({"start", "service", "delete", "ini", "rmdir", "regdelkey", "icon", "exec"}),
-              (Lines{"start C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "regdelkey 2 Software\\Borland\\Database Engine",
-                     "regdelkey 2 Software\\Borland\\BLW32", "regdelkey 2 Software\\Borland"}));
-    EXPECT_EQ(runState.progressCount, 1);
-    EXPECT_EQ(runState.progressTotal, 10);
-}
-
-TEST_F(Engine, AnAbortAtTheSubSystemPromptEndsTheRunBeforeAnyFile)
-{
-    layOutEveryKind();
-    fake.setValue(2, "Software\\Borland\\Database Engine", "UseCount", 1, "1");
-    fake.windows["IB_Server"] = 1;
-    fake.answers = {3};   // Abort
-    run({kEveryKind});
-    EXPECT_EQ(actions({"delete", "ini", "regdelkey", "icon", "exec"}), Lines{});
+    struct Case { int cancelAfterShown, serverChecks; Lines acted; int progress; const char* ended; } cases[] = {
+        {2, 0,   // confirmed while the service is shown
+         {"start C:\\APP\\CLEANUP.EXE", "service RuvoSvc", "regdelkey 2 Software\\Borland\\Database Engine",
+          "regdelkey 2 Software\\Borland\\BLW32", "regdelkey 2 Software\\Borland"},
+         1, "cancelled after BDE\t2 removed, 0 restored, 0 kept, 0 deferred, 0 missing, 0 failed, 1 ran"},
+        {-1, 1, {"start C:\\APP\\CLEANUP.EXE", "service RuvoSvc"}, 1,
+         "aborted at the sub-system prompt\t1 removed, 0 restored, 1 kept, 0 deferred, 0 missing, 0 failed, 1 ran"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        layOutEveryKind();
+        fake.cancelAfterShown = c.cancelAfterShown;
+        fake.windows["IB_Server"] = c.serverChecks;
+        fake.answers = {3};   // Abort
+        fakeHost.writeRecordLine = recordToFake;
+        gateHost(&fakeHost);
+        startRecord(RecordHeader{"", kLog, "", "uninstall", "NT", ""});
+        run({kEveryKind});
+        EXPECT_EQ(actions({"start", "service", "delete", "ini", "rmdir", "regdelkey", "icon", "exec"}), c.acted);
+        EXPECT_EQ(runState.progressCount, c.progress);
+        EXPECT_EQ(runState.progressTotal, 10);
+        EXPECT_EQ(fake.record.back(), "ended\t"s + c.ended);
+    }
 }
 
 // A file in use goes at the next restart, in the platform's way, and no
@@ -837,13 +953,8 @@ TEST_F(Engine, AnAbortAtTheSubSystemPromptEndsTheRunBeforeAnyFile)
 // file both stay and no restart is due.
 TEST_F(Engine, AFileInUseGoesOrIsReplacedAtTheNextRestart)
 {
-    struct Case {
-        int platform;
-        const char* failing;   // the queuing call that fails, if any
-        Lines queued;
-        bool restored;
-        bool rollback = true;
-    } cases[] = {
+    // failing: the queuing call that fails, if any.
+    struct Case { int platform; const char* failing; Lines queued; bool restored; bool rollback = true; } cases[] = {
         {kPlatformNt, nullptr, {"restart-move C:\\APP\\A.DLL > (delete)", "restart-move C:\\APP > (delete)"}, false, false},
         {kPlatformOther, nullptr, {"restart-rename NUL=C:\\APP~1\\A.DLL"}, false, false},
         {kPlatformNt, nullptr,
@@ -855,8 +966,7 @@ TEST_F(Engine, AFileInUseGoesOrIsReplacedAtTheNextRestart)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failing ? c.failing : "queued");
-        resetFakeMachine();
-        fake.addFile(kLog);
+        SetUp();
         fake.addFile("C:\\APP\\A.DLL", "new");
         fake.files["C:\\APP\\A.DLL"].inUse = true;
         fake.addFile("C:\\BAK\\A.DLL", "old");
@@ -871,7 +981,6 @@ TEST_F(Engine, AFileInUseGoesOrIsReplacedAtTheNextRestart)
         EXPECT_EQ(runState.rebootNeeded, c.restored ? 1 : 0);
         EXPECT_EQ(fake.exists("C:\\BAK\\A.DLL"), !c.restored);
         EXPECT_EQ(fake.read("C:\\APP\\~RUX0000.TMP"), c.restored ? "old" : "<missing>");
-        release(&runState.arena);
     }
 }
 
@@ -881,13 +990,7 @@ TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
 {
     const Lines sections = {"File Copy: C:\\APP\\ONE.TXT\r\n", "File Copy: C:\\APP\\TWO.TXT\r\n"};
     const std::string first = "***  Section 1\r\nTitle: Demo\r\n" + sections[0];
-    struct Case {
-        const char* name;
-        unsigned long attributes;
-        unsigned long failure;
-        Lines sectionsLogged;
-        std::string after;
-    } cases[] = {
+    struct Case { const char* name; unsigned long attributes, failure; Lines sectionsLogged; std::string after; } cases[] = {
         {"two sections", kAttributeNormal, 0, sections, first},
         {"read-only", kAttributeReadOnly, 0, sections, first},
         {"cannot be cut", kAttributeNormal, 32, sections, "whole"},
@@ -895,7 +998,7 @@ TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        resetFakeMachine();
+        SetUp();
         fake.addFile("C:\\APP\\ONE.TXT");
         fake.addFile("C:\\APP\\TWO.TXT");
         fake.addFile(kLog, "", c.attributes);
@@ -904,7 +1007,6 @@ TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
         run(c.sectionsLogged, kMethodAutomatic, true);
         std::string after = fake.read(kLog);
         EXPECT_EQ(after == fake.log ? "whole" : after, c.after);
-        release(&runState.arena);
     }
 }
 

@@ -1,7 +1,11 @@
-// Item lists: the backward comparison, the unbalanced trees' shape, growth
-// past the first array, and string lists.
+// Where the log's items are kept: the block arena, the item lists and their
+// trees, and the indexes that spare the walks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <random>
 #include <string>
@@ -9,10 +13,71 @@
 
 #include "common/text.h"
 #include "log/itemlists.h"
+#include "log/listindex.h"
+#include "startup/arena.h"
 
 namespace {
 
 using namespace std::string_literals;
+
+constexpr size_t kRoom = kArenaBlockSize - kArenaLinkSize;   // what one block holds
+
+std::vector<unsigned char*> chain(const BlockArena& arena)
+{
+    std::vector<unsigned char*> blocks;
+    for (unsigned char* b = arena.firstBlock; b; b = *reinterpret_cast<unsigned char**>(b))
+        blocks.push_back(b);
+    return blocks;
+}
+
+TEST(Arena, WherePiecesGoAndTheyAreZeroed)
+{
+    // Blocks are numbered as first used; `at` counts from behind the link.
+    struct Piece { size_t size; int block; size_t at; };
+    const std::pair<const char*, std::vector<Piece>> cases[] = {
+        {"pieces follow each other, rounded to the pointer size", {{522, 0, 0}, {1, 0, 528}, {64, 0, 536}}},
+        {"an exact fit stays in the block, and so do zero bytes; one more piece opens a block",
+         {{1000, 0, 0}, {kRoom - 1000, 0, 1000}, {0, 0, kRoom}, {8, 1, 0}}},
+        {"a piece over the rest opens a block; the old tail stays unused",
+         {{64, 0, 0}, {kRoom - 56, 1, 0}, {8, 1, kRoom - 56}}},
+        {"an oversized piece gets a block of its own; small ones go on",
+         {{100, 0, 0}, {3 * kArenaBlockSize, 1, 0}, {8, 0, 104}}},
+        {"also when it comes first", {{100000, 0, 0}, {8, 1, 0}}},
+    };
+    BlockArena arena = {};
+    for (const auto& [what, pieces] : cases) {
+        SCOPED_TRACE(what);
+        std::map<unsigned char*, int> blocks;   // in the order first used
+        for (const Piece& expected : pieces) {
+            auto* piece = static_cast<unsigned char*>(allocateZeroed(&arena, expected.size));
+            EXPECT_EQ(std::count(piece, piece + expected.size, 0), static_cast<std::ptrdiff_t>(expected.size));
+            memset(piece, 0xAB, expected.size);   // under ASan, any overrun of its block shows here
+            unsigned char* block = nullptr;   // the one it lies in: the last that begins before it
+            for (unsigned char* b : chain(arena))
+                block = b < piece && b > block ? b : block;
+            int number = blocks.emplace(block, static_cast<int>(blocks.size())).first->second;
+            EXPECT_EQ(number, expected.block) << expected.size;
+            EXPECT_EQ(static_cast<size_t>(piece - block) - kArenaLinkSize, expected.at) << expected.size;
+        }
+        EXPECT_EQ(chain(arena).size(), blocks.size()) << "blocks that hold no piece";
+        release(&arena);   // LeakSanitizer reports any block left behind; the next case starts again
+    }
+}
+
+TEST(ArenaDeathTest, ARequestTheHeapCannotMeetEndsTheRunThroughTheHandler)
+{
+    BlockArena arena = {};
+    arena.onExhausted = [](size_t requested) {
+        fprintf(stderr, "arena exhausted at %zu bytes\n", requested);
+        exit(3);
+    };
+    EXPECT_EXIT(allocate(&arena, static_cast<size_t>(-1)), ::testing::ExitedWithCode(3), "arena exhausted");
+    arena.onExhausted = nullptr;
+    EXPECT_DEATH(allocate(&arena, static_cast<size_t>(-1) - 3), "");
+}
+
+// Item lists: the backward comparison, the unbalanced trees' shape, growth
+// past the first array, and string lists.
 
 TEST(CompareFromEnd, ReadsFromTheLastCharacter)
 {
@@ -106,6 +171,85 @@ TEST(StringList, StringsEndedByAnEmptyOneAndCutAtAStringBoundary)
             addToStringList(&list, text);
         EXPECT_EQ(field.substr(0, c.expected.size()), c.expected) << c.capacity;
         EXPECT_EQ(field.substr(c.capacity), "####") << c.capacity;
+    }
+}
+
+// The indexes must answer exactly as what they replace: the directory index
+// as the walk from index 0, checked over many random merges, and the keyed
+// index as a map of keys to record lists.
+
+// The made-directory merge as a plain walk of the list: the first record
+// equal to `path`, or (when `related`) also inside it or containing it.
+int walk(const char* path, bool related)
+{
+    for (int i = 0; i < itemCount(DirectoryList); ++i) {
+        const char* recordPath = itemAt<DirectoryItem>(DirectoryList, i)->path;
+        size_t n = related ? std::min(strlen(recordPath), strlen(path)) : strlen(path) + 1;
+        if (compareNoCasePart(recordPath, path, n) == 0)
+            return i;
+    }
+    return -1;
+}
+
+TEST(DirectoryIndex, AnswersAsTheWalkDoes)
+{
+    BlockArena arena = {};
+    allocateItemLists(&arena);
+    DirectoryIndex index;
+    std::mt19937 random(12345);
+    const char* names[] = {"a", "B", "ab", "A", "c", "bc"};
+    for (int step = 0; step < 4000; ++step) {
+        std::string path = random() % 2 ? "C:\\" : "c:\\";
+        for (int depth = 1 + static_cast<int>(random() % 4); depth > 0; --depth)
+            path += std::string(names[random() % 6]) + "\\";
+        ASSERT_EQ(index.firstEqual(path.c_str()), walk(path.c_str(), false)) << path;
+        int found = index.firstRelated(path.c_str());
+        ASSERT_EQ(found, walk(path.c_str(), true)) << path << " at step " << step;
+        if (found < 0 || random() % 5 == 0) {
+            // A new record (as a file tree would make one).
+            auto* record = static_cast<DirectoryItem*>(appendItem(&arena, DirectoryList, sizeof(DirectoryItem)));
+            copyText(record->path, path.c_str());
+            index.add(record->path, itemCount(DirectoryList) - 1);
+        } else {
+            auto* record = itemAt<DirectoryItem>(DirectoryList, found);
+            if (strlen(record->path) > path.size()) {
+                record->path[path.size()] = '\0';
+                index.cut(record->path, found);
+            }
+        }
+    }
+    EXPECT_GT(itemCount(DirectoryList), 50);
+    release(&arena);
+}
+
+TEST(ListIndex, KeysKeepTheirFieldsApart)
+{
+    EXPECT_NE(foldedKey("Group", "Name"), foldedKey("GroupN", "ame"));
+    EXPECT_NE(foldedKey("Key", 11), foldedKey("Key1", 1));
+}
+
+// The index must answer as a map of every key to its records in list order
+// would, through its growth: keys that are prefixes of one another, the
+// empty key, and keys met again long after their first record.
+TEST(ListIndex, AnswersAsAMapOfRecordLists)
+{
+    ListIndex index;
+    std::map<std::string, std::vector<int>> expected;
+    std::mt19937 random(99);
+    for (int record = 0; record < 5000; ++record) {
+        std::string key = std::string(random() % 4, 'k') + std::to_string(random() % 1500);
+        if (random() % 50 == 0)
+            key.clear();
+        std::string probe = std::to_string(random() % 1600);
+        auto known = expected.find(probe);
+        ASSERT_EQ(index.first(probe), known == expected.end() ? -1 : known->second.front()) << probe;
+        index.add(key, record);
+        expected[key].push_back(record);
+    }
+    for (const auto& entry : expected) {
+        std::vector<int> found;
+        index.forEach(entry.first, [&](int record) { found.push_back(record); });
+        EXPECT_EQ(found, entry.second) << entry.first;
     }
 }
 

@@ -1,20 +1,122 @@
-// The log grammar on the in-memory machine: groups, look-ahead, which
-// entries are left out, header values and the failure boxes. The same
-// loader on real files and registry is tested under Wine.
+// Reading INSTALL.LOG: lines, keywords, and the grammar that fills the item lists.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "fakehost.h"
 #include "log/itemlists.h"
+#include "log/keywords.h"
 #include "log/loader.h"
+#include "log/reader.h"
 #include "startup/runstate.h"
 
 namespace {
 
 using namespace std::string_literals;
+
+// The line reader: line ends, cuts, NUL bytes, empty lines, and reads that
+// split lines at any point.
+
+// Every line as "[text]@offset", the last (delivered with the end) as "[text]".
+std::string readAll(const std::string& bytes, int keepEmpty, size_t capacity, size_t chunk, size_t bufferSize)
+{
+    struct Source { std::string bytes; size_t at, chunk; } source{bytes, 0, chunk};
+    std::vector<char> buffer(bufferSize), line(capacity + 8, '#');
+    LineReader reader = {};
+    reader.buffer = buffer.data();
+    reader.size = buffer.size();
+    startReading(&reader, &source, [](void* file, char* to, int size) {
+        auto* source = static_cast<Source*>(file);
+        size_t n = std::min({static_cast<size_t>(size), source->chunk, source->bytes.size() - source->at});
+        memcpy(to, source->bytes.data() + source->at, n);
+        source->at += n;
+        return static_cast<int>(n);
+    });
+    std::string lines;
+    for (;;) {
+        int result = readLine(&reader, line.data(), capacity, keepEmpty);
+        EXPECT_EQ(std::string(line.data() + capacity, 8), "########") << "wrote past the capacity";
+        lines += "[" + std::string(line.data()) + "]";
+        if (!result)
+            return lines;
+        lines += "@" + std::to_string(lineStartOffset(&reader)) + " ";
+    }
+}
+
+TEST(Reader, LinesOffsetsAndAnySplitOfTheReads)
+{
+    struct Case { const char* what; std::string bytes; const char* expected; int keepEmpty = 0; size_t capacity = 2048; };
+    const Case cases[] = {
+        {"CR alone ends a line", "a\rb\r", "[a]@0 [b]@2 []"},
+        {"LF is ignored", "a\r\n\nb\r", "[a]@0 [b]@4 []"},
+        {"and alone ends nothing", "*** x\nTitle: y\n", "[*** xTitle: y]"},
+        {"the last line needs no line end", "one\r\ntwo", "[one]@0 [two]"},
+        {"empty lines are skipped, blank ones are not", "\r\n\r\na\r\n\r\n  \r\n", "[a]@4 [  ]@9 []"},
+        {"empty lines kept", "\r\na\r\n\r\n", "[]@0 [a]@2 []@5 []", 1},
+        {"a long line is cut and its rest dropped", "abcdef\r\nnext\r\n", "[abc]@0 [nex]@8 []", 0, 4},
+        {"a capacity of one holds the terminator alone", "abc\r\n", "[]@0 []", 1, 1},
+        {"NUL is stored and ends the text", "ab\0cd\r\ne\r\n"s, "[ab]@0 [e]@7 []"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (size_t chunk : {size_t(1), size_t(2), size_t(3), size_t(7), size_t(1) << 20})
+            for (size_t bufferSize : {size_t(1), size_t(3), size_t(16384)})
+                EXPECT_EQ(readAll(c.bytes, c.keepEmpty, c.capacity, chunk, bufferSize), c.expected)
+                    << "reads of " << chunk << " into " << bufferSize;
+    }
+}
+
+// Keyword recognition and the small text rules of log lines.
+
+TEST(Keywords, RecognisedByTheirLeadingCharactersWithoutCase)
+{
+    struct Case { const char* line; Keyword expected; } cases[] = {
+        {"file copy: C:\\APP\\A.DLL", KwFileCopy}, {"FILE COPY: x", KwFileCopy},
+        {"File Copy:x", KwNone}, {"File Cop", KwNone},   // the blank is part of the keyword
+        {"Execute Program: X", KwExecuteProgram}, {"Execute Path: X", KwExecutePath},
+        {"*** second", KwHeader}, {"***second", KwNone},
+        {"subsystem: bde", KwSubSystem}, {"SubSystem: X", KwNone},
+        {"Title: X", KwNone}, {"RegDB Old: x", KwNone},   // only in the first header, only inside a group
+        {"USER RIGHTS: ADMIN", KwUserRightsAdmin},
+        {"User Rights: Administrator", KwNone},   // the whole line or nothing
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(entryKeyword(c.line), c.expected) << c.line;
+}
+
+// Titles, path lines and numbers.
+TEST(Keywords, TextRules)
+{
+    struct Case { void (*rule)(char*); std::string text, expected; } cases[] = {
+        {trimTitle, "Suite Install Installation", "Suite"},   // both cuts in turn
+        {trimTitle, " Installation", " Installation"},        // nothing would be left
+        {trimTitle, "X INSTALLATION", "X"},
+        {trimTitle, "Reinstall", "Reinstall"},
+        {trimTitle, std::string(300, 'a'), std::string(255, 'a')},
+        {cutAtBar, "C:\\APP\\A.DLL|1.0|x", "C:\\APP\\A.DLL"},
+        {cutAtBar, "C:\\APP\\A.DLL  |", "C:\\APP\\A.DLL "},   // only one blank goes
+        {cutAtBar, "|x", ""},
+    };
+    for (const Case& c : cases) {
+        std::string text = c.text;
+        c.rule(&text[0]);
+        EXPECT_STREQ(text.c_str(), c.expected.c_str()) << c.text;
+    }
+    struct Number { const char* text; int expected; } numbers[] = {
+        {"2", 2}, {"  -12x", -12}, {"+7", 7}, {"x", 0}, {"", 0},
+        {"99999999999999999999", 0x7FFFFFFF}, {"-99999999999999999999", -0x7FFFFFFF},
+    };
+    for (const Number& c : numbers)
+        EXPECT_EQ(decimalNumber(c.text), c.expected) << c.text;
+}
+
+// The log grammar on the in-memory machine: groups, look-ahead, which
+// entries are left out, header values and the failure boxes. The same
+// loader on real files and registry is tested under Wine.
 
 template <class... Values>
 std::string cat(const Values&... values)

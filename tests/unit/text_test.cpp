@@ -1,10 +1,14 @@
+// Text in fixed buffers: every helper writes only within its capacity.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "common/linebreaks.h"
 #include "common/text.h"
+#include "ui/pathfit.h"
 
 namespace {
 
@@ -57,6 +61,62 @@ TEST(Text, CaseInsensitiveComparison)
     EXPECT_GT(compareNoCase("abc", "ab"), 0);
     EXPECT_EQ(compareNoCasePart("*** Installation", "*** other", 4), 0);
     EXPECT_NE(compareNoCasePart("Title", "Tit", 5), 0);
+}
+
+TEST(LineBreaks, BarsBecomeCrLfNeverPastTheCapacity)
+{
+    struct Case { const char* text; size_t capacity; const char* expected; } cases[] = {
+        {"two|words", 64, "two\r\nwords"}, {"trailing|", 64, "trailing\r\n"}, {"a||b", 64, "a\r\n\r\nb"},
+        {"none", 64, "none"}, {"%s|%s", 64, "%s\r\n%s"},
+        {"ab|cdef", 8, "ab\r\ncde"},   // room for 7 characters: the tail falls off the end
+        {"abcde|f", 8, "abcde\r\n"},
+        {"abcdef|", 8, "abcdef"},      // a pair that no longer fits goes with what follows
+        {"||||||", 8, "\r\n\r\n\r\n"},
+        {"|", 2, ""}, {"", 1, ""},
+        {"a|bc", 4, "a\r\n"}, {"abcd", 4, "abc"},   // unterminated: cut at the capacity
+    };
+    for (const Case& c : cases) {
+        // The text in a buffer of exactly `capacity` bytes followed by guard bytes.
+        std::string buffer(c.capacity + 8, '#');
+        memcpy(&buffer[0], c.text, std::min(strlen(c.text) + 1, c.capacity));
+        expandLineBreaks(&buffer[0], c.capacity);
+        EXPECT_EQ(buffer.substr(c.capacity), "########") << c.text << ": wrote past the capacity";
+        EXPECT_STREQ(buffer.c_str(), c.expected) << c.text;
+    }
+}
+
+// Fitting a path to the action line: each character is one pixel wide here.
+
+std::string fit(const std::string& text, int available, size_t capacity = 1024)
+{
+    std::vector<char> buffer(capacity + 8, '#');
+    memcpy(buffer.data(), text.c_str(), text.size() + 1);
+    fitPath(buffer.data(), capacity, available, [](const char* line, void*) { return static_cast<int>(strlen(line)); },
+            nullptr);
+    EXPECT_EQ(std::string(buffer.data() + capacity, 8), std::string(8, '#')) << "wrote past the capacity";
+    return buffer.data();
+}
+
+const std::string kPrefix = "Removing File:\r\n", kPath = "C:\\Program Files\\App\\Data\\file.txt",
+                  kLong = "C:\\" + std::string(400, 'a') + "\\b.txt";
+
+TEST(PathFit, DirectoriesGiveWayFromTheLeftThenTheEndOneCharacterAtATime)
+{
+    struct Case { std::string text; int available; std::string expected; size_t capacity = 1024; } cases[] = {
+        {kPrefix + kPath, 35, kPrefix + kPath},
+        {kPrefix + kPath, 34, kPrefix + "C:\\...\\App\\Data\\file.txt"},
+        {kPrefix + kPath, 24, kPrefix + "C:\\...\\Data\\file.txt"},
+        {kPrefix + kPath, 12, kPrefix + "C:\\...\\f..."},
+        {kPrefix + kPath, 24, kPrefix + "C:\\...\\Data\\file.txt", 51},   // just room
+        {kPrefix + kPath, 0, kPrefix + "..."},   // too narrow: as short as it gets
+        {"C:\\Program Files\\App\\x.txt", 20, "C:\\...\\App\\x.txt"},   // a one-line text is fitted whole
+        {"C:\\AB\\CDEFGHIJ\\x.txt", 20, "C:\\AB\\CDEFGHIJ\\x..."},    // short first directories stay
+        {"\\\\server\\share\\dir\\file.txt", 27, "\\\\server\\share\\dir\\file..."},
+        {kLong, 10000, kLong},   // fits: nothing is touched
+        {kLong, 100, "C:\\" + std::string(93, 'a') + "..."},   // shortened from the working copy
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fit(c.text, c.available, c.capacity), c.expected) << c.text << " in " << c.available;
 }
 
 } // namespace
