@@ -5,7 +5,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include <tlhelp32.h>
+
+static void setValue(const std::string& key, const char* name, DWORD type, const std::string& data);
 static void deleteValue(const std::string& key, const char* name);
+static void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data);
 
 std::string windowsPath(const std::string& path)
 {
@@ -18,25 +22,15 @@ std::string windowsPath(const std::string& path)
     return result;
 }
 
-static std::string fromEnvironment(const char* name)
-{
-    const char* value = getenv(name);
-    return value ? windowsPath(value) : std::string();
-}
-
 std::string builtFile(const char* variable)
 {
-    return fromEnvironment(variable);
-}
-
-std::string builtProgram()
-{
-    return fromEnvironment("RUVO_PROGRAM");
+    const char* value = getenv(variable);
+    return value ? windowsPath(value) : std::string();
 }
 
 std::string artifactsFolder()
 {
-    std::string folder = fromEnvironment("RUVO_ARTIFACTS");
+    std::string folder = builtFile("RUVO_ARTIFACTS");
     return folder.empty() ? "C:\\ruvotest" : folder;
 }
 
@@ -253,15 +247,27 @@ std::string Sandbox::readFile(const std::string& relative) const
 
 bool Sandbox::exists(const std::string& relative) const
 {
-    return GetFileAttributesA(path(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return present(path(relative));
 }
 
 std::string Sandbox::installProgram(const std::string& name) const
 {
     std::string target = path(name);
     makeFolders(target.substr(0, target.rfind('\\')));
-    CopyFileA(builtProgram().c_str(), target.c_str(), FALSE);
+    CopyFileA(builtFile("RUVO_PROGRAM").c_str(), target.c_str(), FALSE);
     return target;
+}
+
+bool Sandbox::startOnLog(Process& run, const std::string& switches, const std::string& log) const
+{
+    writeFile("App\\INSTALL.LOG", log);
+    return run.start(installProgram("Bin\\UNINSTAL.EXE"), switches + " " + shortPath(path("App\\INSTALL.LOG")));
+}
+
+DWORD Sandbox::uninstall(const std::string& switches, const std::string& log) const
+{
+    Process run;
+    return startOnLog(run, switches, log) ? run.wait(60000) : ~0ul;
 }
 
 SandboxKey::SandboxKey(const std::string& name) : subKey("Software\\RuvoTest\\" + name)
@@ -292,7 +298,7 @@ HKEY rootOf(const std::string& key, std::string* below)
 }
 } // namespace
 
-void setValue(const std::string& key, const char* name, DWORD type, const std::string& data)
+static void setValue(const std::string& key, const char* name, DWORD type, const std::string& data)
 {
     std::string below;
     HKEY root = rootOf(key, &below), handle;
@@ -314,15 +320,6 @@ bool readValue(const std::string& key, const char* name, DWORD* type, std::strin
     return true;
 }
 
-bool keyPresent(const std::string& key)
-{
-    std::string below;
-    HKEY root = rootOf(key, &below), handle;
-    if (RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(handle);
-    return true;
-}
 
 static void deleteValue(const std::string& key, const char* name)
 {
@@ -334,12 +331,16 @@ static void deleteValue(const std::string& key, const char* name)
     RegCloseKey(handle);
 }
 
-void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data)
+static void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data)
 {
     DWORD found = REG_NONE;
-    std::string got;
+    std::string got, below;
+    HKEY handle;
     if (!name) {
-        EXPECT_EQ(keyPresent(key), type != REG_NONE) << key;
+        bool present = RegOpenKeyExA(rootOf(key, &below), below.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
+        if (present)
+            RegCloseKey(handle);
+        EXPECT_EQ(present, type != REG_NONE) << key;
     } else if (!readValue(key, name, &found, &got)) {
         EXPECT_EQ(type, static_cast<DWORD>(REG_NONE)) << key << ", no value " << name;
     } else {
@@ -348,6 +349,13 @@ void expectValue(const std::string& key, const char* name, DWORD type, const std
 }
 
 const char kSessionManager[] = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager";
+
+bool renamesPending()
+{
+    DWORD type;
+    std::string data;
+    return readValue(kSessionManager, "PendingFileRenameOperations", &type, &data);
+}
 
 void forgetRestartWork()
 {
@@ -458,15 +466,8 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
 WindowsVersionForProgram::WindowsVersionForProgram(const std::string& exeName, const char* version)
     : key(version ? "Software\\Wine\\AppDefaults\\" + exeName : "")
 {
-    HKEY handle;
-    if (!version)
-        return;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) ==
-        ERROR_SUCCESS) {
-        RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                       static_cast<DWORD>(strlen(version) + 1));
-        RegCloseKey(handle);
-    }
+    if (version)
+        setValue(key, "Version", REG_SZ, std::string(version) + '\0');
 }
 
 WindowsVersionForProgram::~WindowsVersionForProgram()
@@ -478,7 +479,7 @@ WindowsVersionForProgram::~WindowsVersionForProgram()
 HeldFile::HeldFile(const std::string& path)
 {
     if (!path.empty())
-        handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 void HeldFile::release()
@@ -513,6 +514,18 @@ bool Process::start(const std::string& exe, const std::string& arguments)
                           &info) != 0;
 }
 
+bool processRunning(const char* exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, exeName) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
 DWORD Process::wait(DWORD ms)
 {
     if (WaitForSingleObject(info.hProcess, ms) != WAIT_OBJECT_0)
@@ -523,41 +536,26 @@ DWORD Process::wait(DWORD ms)
 }
 
 namespace {
-struct WindowSearch {
-    DWORD pid;
-    const char* className;
-    const std::function<bool(HWND)>* accept;
-    HWND found;
-};
-
-BOOL CALLBACK visitWindow(HWND window, LPARAM context)
+BOOL CALLBACK collectWindow(HWND window, LPARAM list)
 {
-    auto* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid)
-        return TRUE;
-    if (search->className && className(window) != search->className)
-        return TRUE;
-    if (*search->accept && !(*search->accept)(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
 }
 } // namespace
 
 HWND waitForWindow(DWORD pid, const char* cls, DWORD ms, const std::function<bool(HWND)>& accept)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        WindowSearch search = {pid, cls, &accept, nullptr};
-        EnumWindows(visitWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        if (GetTickCount() - start > ms)
-            return nullptr;
-        Sleep(50);
+    for (DWORD start = GetTickCount(); GetTickCount() - start <= ms; Sleep(50)) {
+        std::vector<HWND> windows;
+        EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+        for (HWND window : windows) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == pid && (!cls || className(window) == cls) && (!accept || accept(window)))
+                return window;
+        }
     }
+    return nullptr;
 }
 
 std::string windowText(HWND window)
@@ -574,18 +572,10 @@ std::string className(HWND window)
     return name;
 }
 
-namespace {
-BOOL CALLBACK collectChild(HWND child, LPARAM list)
-{
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-    return TRUE;
-}
-} // namespace
-
 std::vector<HWND> descendants(HWND parent)
 {
     std::vector<HWND> found;
-    EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
