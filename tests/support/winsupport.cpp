@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include <tlhelp32.h>
@@ -60,23 +61,28 @@ bool present(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The entries of a folder but "." and "..", sorted by name.
+static std::vector<WIN32_FIND_DATAA> entriesOf(const std::string& path)
+{
+    std::vector<WIN32_FIND_DATAA> list(1);
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &list[0]);
+    for (bool found = find != INVALID_HANDLE_VALUE; found; found = FindNextFileA(find, &list.back())) {
+        if (strcmp(list.back().cFileName, ".") && strcmp(list.back().cFileName, ".."))
+            list.emplace_back();
+    }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    list.pop_back();
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return strcmp(a.cFileName, b.cFileName) < 0; });
+    return list;
+}
+
 void removeTree(const std::string& path)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+    for (const WIN32_FIND_DATAA& entry : entriesOf(path)) {
+        std::string child = path + "\\" + entry.cFileName;
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? removeTree(child) : void(DeleteFileA(child.c_str()));
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(path.c_str());
@@ -442,18 +448,13 @@ bool unlinkFolder(const std::string& link)
 std::vector<std::string> subfolders(const std::string& path)
 {
     std::vector<std::string> folders;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return folders;
-    do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.cFileName[0] != '.') {
-            folders.push_back(path + "\\" + data.cFileName);
+    for (const WIN32_FIND_DATAA& entry : entriesOf(path)) {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            folders.push_back(path + "\\" + entry.cFileName);
             std::vector<std::string> below = subfolders(folders.back());
             folders.insert(folders.end(), below.begin(), below.end());
         }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    }
     return folders;
 }
 
@@ -703,17 +704,8 @@ static void snapshotPath(const std::string& path, std::string* text)
         *text += readWholeFile(path) + "\n";
         return;
     }
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-    std::vector<std::string> names;
-    for (bool found = find != INVALID_HANDLE_VALUE; found; found = FindNextFileA(find, &entry))
-        if (strcmp(entry.cFileName, ".") && strcmp(entry.cFileName, ".."))
-            names.push_back(entry.cFileName);
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names)
-        snapshotPath(path + "\\" + name, text);
+    for (const WIN32_FIND_DATAA& entry : entriesOf(path))
+        snapshotPath(path + "\\" + entry.cFileName, text);
 }
 
 std::string snapshot(const std::vector<std::string>& places)

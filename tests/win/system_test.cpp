@@ -16,7 +16,6 @@
 #include "common/messages.h"
 #include "common/text.h"
 #include "common/winfiles.h"
-#include "engine/devices.h"
 #include "engine/winhost.h"
 #include "log/loaderhost.h"
 #include "startup/environment.h"
@@ -180,46 +179,6 @@ TEST_F(HostTest, TheSystemFoldersAreThePlatformsOwn)
     ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64Process));
     EXPECT_TRUE(wow64Process);
 #endif
-}
-
-// SYSTEM.INI of the prefix, put back afterwards: a file that names the
-// driver is replaced whole; one that does not, or a read-only one, is not
-// written at all (its time stays), and no work file is left behind.
-TEST_F(HostTest, SystemIniIsRewrittenOnlyWhenALineNamesTheDriver)
-{
-    const std::string ini = windowsDirectory() + "\\SYSTEM.INI", work = windowsDirectory() + "\\~RUVS383.TMP";
-    const std::string saved = readWholeFile(ini);
-    const std::string driver = systemDirectory() + "\\RUVOTEST.386";
-    struct Case {
-        std::string before, after;
-        DWORD attributes;
-    } cases[] = {
-        {"[386Enh]\r\ndevice=RUVOTEST.386\r\ndevice=" + driver + "\r\n" + std::string(400, 'x') + "\r\nlast",
-         "[386Enh]\r\n;device=RUVOTEST.386\r\n;device=" + driver + "\r\n" + std::string(400, 'x') + "\r\nlast",
-         FILE_ATTRIBUTE_NORMAL},
-        {"[386Enh]\r\ndevice=OTHER.386\r\n", "", FILE_ATTRIBUTE_NORMAL},
-        {"[386Enh]\r\ndevice=RUVOTEST.386\r\n", "", FILE_ATTRIBUTE_READONLY},
-    };
-    runState.host = &host;
-    for (const Case& c : cases) {
-        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-        writeWholeFile(ini, c.before);
-        // An old time, so that a rewrite cannot keep it by chance.
-        FILETIME old = {0x12345678, 0x01c00000};
-        HANDLE file = CreateFileA(ini.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        SetFileTime(file, nullptr, nullptr, &old);
-        CloseHandle(file);
-        SetFileAttributesA(ini.c_str(), c.attributes);
-        removeDevice(driver.c_str());
-        EXPECT_EQ(readWholeFile(ini), c.after.empty() ? c.before : c.after);
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        GetFileAttributesExA(ini.c_str(), GetFileExInfoStandard, &data);
-        EXPECT_EQ(CompareFileTime(&data.ftLastWriteTime, &old) == 0, c.after.empty()) << c.before;
-        EXPECT_FALSE(present(work));
-    }
-    runState.host = nullptr;
-    SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-    writeWholeFile(ini, saved);
 }
 
 // A library server is called with OLE initialised, also on a thread where
