@@ -1,11 +1,10 @@
-// The program removing itself: an installation that logged UNINSTAL.EXE in
-// its own folder loses it and every emptied folder once the temporary copy
-// has run; the copy waits for the restart, which really removes it.
+// The program removing itself, the restart question, and the action record
+// of real runs and previews. An installation that logged UNINSTAL.EXE in its
+// own folder loses it and every emptied folder once the temporary copy has
+// run; the copy waits for the restart, which really removes it.
 #include <gtest/gtest.h>
 
 #include "winsupport.h"
-
-#include <tlhelp32.h>
 
 using namespace std::string_literals;
 
@@ -21,18 +20,6 @@ std::string copyPath()
     GetTempFileNameA(folder, "RUV", 6699, name);
     std::string path = name;
     return path.substr(0, path.size() - 3) + "EXE";
-}
-
-bool copyRunning()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-        found = lstrcmpiA(entry.szExeFile, "RUV1A2B.EXE") == 0;
-    CloseHandle(snapshot);
-    return found;
 }
 
 TEST(SelfRemoval, TheProgramAndItsEmptiedFoldersGo)
@@ -59,9 +46,9 @@ TEST(SelfRemoval, TheProgramAndItsEmptiedFoldersGo)
         Process run;
         ASSERT_TRUE(run.start(program, std::string(c.switches) + " " + shortPath(box.path("Top\\App\\INSTALL.LOG"))));
         EXPECT_EQ(run.wait(kWait), 0u);
-        for (int i = 0; i < 20 && !copyRunning(); ++i)
+        for (int i = 0; i < 20 && !processRunning(copyName.c_str()); ++i)
             Sleep(50);
-        for (int i = 0; i < 400 && copyRunning(); ++i)
+        for (int i = 0; i < 400 && processRunning(copyName.c_str()); ++i)
             Sleep(50);
         expectLaidOut(box.root, c.after);
         // The copy waits for the restart, in the platform's way.
@@ -87,8 +74,7 @@ TEST(SelfRemoval, ADisposableProgramGoesWithItsIni)
     forgetRestartWork();
     DeleteFileA(copy.c_str());
     std::string program = box.installProgram("UNINSTAL.EXE");
-    box.writeFile("UNINSTAL.INI", "[Settings]\r\n");
-    box.writeFile("INSTALL.LOG", "***  x\r\nTitle: T\r\n");
+    layOut(box.root, "UNINSTAL.INI=[Settings]\r\n|INSTALL.LOG=***  x\r\nTitle: T\r\n");
     Process run;
     ASSERT_TRUE(run.start(program, "/Z /S " + shortPath(box.path("INSTALL.LOG"))));
     EXPECT_EQ(run.wait(kWait), 0u);
@@ -99,34 +85,60 @@ TEST(SelfRemoval, ADisposableProgramGoesWithItsIni)
     forgetRestartWork();
 }
 
-// A rollback that leaves a file in use asks whether to restart; Cancel
-// writes no restart program and restarts nothing: the replacement waits.
-TEST(SelfRemoval, CancelToTheRestartQuestionRestartsNothing)
+// A visible rollback that leaves a file in use asks whether to restart;
+// Cancel writes no restart program and restarts nothing: the replacement
+// waits. A visible preview changes nothing, not even for that file (no
+// restart question, no temporary copy), and ends with a box naming its
+// record: Yes and No when it was written (by default UNINSTAL.TXT in the
+// temporary folder), OK alone when it could not be.
+TEST(Record, ARollbackWithAFileInUseEndsWithAQuestionOrABoxNamingItsRecord)
 {
-    Sandbox box("restart cancel");
-    forgetRestartWork();
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
     const std::string restarter = windowsDirectory() + "\\_MSRSTRT.EXE";
-    DeleteFileA(restarter.c_str());
-    layOut(box.root, "App\\a.dll=new|Backup\\a.dll=old");
-    box.writeFile("App\\INSTALL.LOG", "***  one\r\nTitle: T\r\nFile Copy: " + box.path("App\\a.dll") + "\r\n***  two\r\n"
-                                          "File Copy: " + box.path("App\\a.dll") + "\r\nBackup Copy: " +
-                                          box.path("Backup\\a.dll") + "\r\n");
-    HeldFile held(box.path("App\\a.dll"));
-    Process run;
-    ASSERT_TRUE(run.start(box.installProgram("Bin\\UNINSTAL.EXE"), "/A /R " + shortPath(box.path("App\\INSTALL.LOG"))));
-    HWND question = waitForWindow(run.info.dwProcessId, "#32770", kWait, [](HWND w) {
-        return IsWindowVisible(w) && GetDlgItem(w, IDCANCEL) && GetDlgItem(w, 0xFFFF) && !GetDlgItem(w, 1003);
-    });
-    ASSERT_NE(question, nullptr);
-    pressButton(GetDlgItem(question, IDCANCEL));
-    EXPECT_EQ(run.wait(kWait), 0u);
-    held.release();
-    Sleep(2000);   // a restart would have carried out the queued work by now
-    EXPECT_FALSE(present(restarter));
-    EXPECT_EQ(box.readFile("App\\a.dll"), "new");
-    DWORD type;
-    std::string pending;
-    EXPECT_TRUE(readValue(kSessionManager, "PendingFileRenameOperations", &type, &pending));
+    struct Case {
+        std::string switches, record;
+        int button;
+    } cases[] = {
+        {"/A /R", "", IDCANCEL},
+        {"/A /P /R", std::string(temp) + "UNINSTAL.TXT", IDNO},
+        {"/A /P /R /L=C:\\ruvotest\\None\\r.txt", "C:\\ruvotest\\None\\r.txt", IDOK},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.switches);
+        Sandbox box("preview box");
+        forgetRestartWork();
+        DeleteFileA(restarter.c_str());
+        DeleteFileA(c.record.c_str());
+        DeleteFileA(copyPath().c_str());
+        layOut(box.root, "App\\a.dll=new|Backup\\a.dll=old");
+        HeldFile held(box.path("App\\a.dll"));
+        Process run;
+        ASSERT_TRUE(box.startOnLog(run, c.switches, "***  one\r\nTitle: T\r\nFile Copy: " + box.path("App\\a.dll") +
+                                                        "\r\n***  two\r\nFile Copy: " + box.path("App\\a.dll") +
+                                                        "\r\nBackup Copy: " + box.path("Backup\\a.dll") + "\r\n"));
+        HWND end = waitForWindow(run.info.dwProcessId, "#32770", kWait, [](HWND w) {
+            return IsWindowVisible(w) && GetDlgItem(w, 0xFFFF) && !GetDlgItem(w, 1003);
+        });
+        ASSERT_NE(end, nullptr);
+        bool written = c.button == IDNO;
+        EXPECT_NE(windowText(GetDlgItem(end, 0xFFFF)).find(c.record), std::string::npos);
+        EXPECT_TRUE(c.record.empty() || (GetDlgItem(end, IDNO) != nullptr) == written);
+        EXPECT_TRUE(c.record.empty() || !present(copyPath()));
+        pressButton(GetDlgItem(end, c.button));
+        EXPECT_EQ(run.wait(kWait), 0u);
+        held.release();
+        Sleep(c.record.empty() ? 2000 : 0);   // a restart would have carried out the queued work by now
+        EXPECT_FALSE(present(restarter));
+        EXPECT_EQ(box.readFile("App\\a.dll"), "new");
+        EXPECT_EQ(renamesPending(), c.record.empty());
+        if (c.record.empty())
+            continue;
+        EXPECT_TRUE(box.exists("Backup\\a.dll"));
+        std::string record = readWholeFile(c.record);
+        EXPECT_EQ(record.find("run\tpreview of a rollback\r\n") != std::string::npos, written);
+        EXPECT_EQ(record.find("would defer\tfile\t" + box.path("App\\a.dll")) != std::string::npos, written);
+    }
     forgetRestartWork();
 }
 
@@ -139,19 +151,15 @@ TEST(Record, EachItemSaysWhatBecameOfIt)
     forgetRestartWork();
     const std::string shared = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs:" + box.path("App\\s.dll");
     layOut(box.root, "App\\s.dll|App\\held.dll|App\\a.txt|Busy\\|" + shared + "=dword:\3\0\0\0"s);
-    box.writeFile("App\\INSTALL.LOG",
-                  "***  x\r\nTitle: T\r\nMade Dir: " + box.path("Busy") + "\r\nFile Copy: " + box.path("App\\s.dll") +
-                      "\r\nFile Copy: " + box.path("App\\held.dll") + "\r\nFile Copy: " + box.path("App\\a.txt") +
-                      "\r\nRegDB Key: " + key.subKey + "\\Gone\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
-                      "Made Dir: " + windowsDirectory() + ".\\\r\n");
-    HeldFile held(box.path("App\\held.dll"));
-    HANDLE busy = CreateFileA(box.path("Busy").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    Process run;
-    ASSERT_TRUE(run.start(box.installProgram("Bin\\UNINSTAL.EXE"),
-                          "/S/L=" + box.path("record.txt") + " " + shortPath(box.path("App\\INSTALL.LOG"))));
-    EXPECT_EQ(run.wait(kWait), 0u);
-    CloseHandle(busy);
+    HeldFile held(box.path("App\\held.dll")), busy(box.path("Busy"));
+    EXPECT_EQ(box.uninstall("/S/L=" + box.path("record.txt"),
+                            "***  x\r\nTitle: T\r\nMade Dir: " + box.path("Busy") + "\r\nFile Copy: " +
+                                box.path("App\\s.dll") + "\r\nFile Copy: " + box.path("App\\held.dll") +
+                                "\r\nFile Copy: " + box.path("App\\a.txt") + "\r\nRegDB Key: " + key.subKey +
+                                "\\Gone\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
+                                "Made Dir: " + windowsDirectory() + ".\\\r\n"),
+              0u);
+    busy.release();
     held.release();
     std::string record = box.readFile("record.txt");
     std::string items = record.substr(record.find("\r\n", record.find("started\t")) + 2);
@@ -168,65 +176,10 @@ TEST(Record, EachItemSaysWhatBecameOfIt)
     forgetRestartWork();
 
     // A record that cannot be written changes nothing in the run.
-    box.writeFile("App\\INSTALL.LOG", "***  x\r\nTitle: T\r\nFile Copy: " + box.path("App\\s.dll") + "\r\n");
-    Process second;
-    ASSERT_TRUE(second.start(box.installProgram("Bin\\UNINSTAL.EXE"),
-                             "/S /L=" + box.path("None\\r.txt") + " " + shortPath(box.path("App\\INSTALL.LOG"))));
-    EXPECT_EQ(second.wait(kWait), 0u);
+    EXPECT_EQ(box.uninstall("/S /L=" + box.path("None\\r.txt"),
+                            "***  x\r\nTitle: T\r\nFile Copy: " + box.path("App\\s.dll") + "\r\n"),
+              0u);
     EXPECT_FALSE(box.exists("App\\s.dll"));
-}
-
-} // namespace
-
-namespace {
-
-// A visible preview changes nothing, not even for a file in use (no restart
-// question, no temporary copy), and ends with a box naming its record: Yes
-// and No when it was written (by default UNINSTAL.TXT in the temporary
-// folder), OK alone when it could not be.
-TEST(Record, AVisiblePreviewEndsWithABoxNamingItsRecord)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    struct Case {
-        std::string switches, record;
-        bool written;
-    } cases[] = {
-        {"/A /P", std::string(temp) + "UNINSTAL.TXT", true},
-        {"/A /P /L=C:\\ruvotest\\None\\r.txt", "C:\\ruvotest\\None\\r.txt", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.switches);
-        Sandbox box("preview box");
-        DeleteFileA(c.record.c_str());
-        DeleteFileA(copyPath().c_str());
-        layOut(box.root, "App\\a.dll=new|Backup\\a.dll=old");
-        box.writeFile("App\\INSTALL.LOG", "***  one\r\nTitle: T\r\nFile Copy: " + box.path("App\\a.dll") +
-                                              "\r\n***  two\r\nFile Copy: " + box.path("App\\a.dll") +
-                                              "\r\nBackup Copy: " + box.path("Backup\\a.dll") + "\r\n");
-        HeldFile held(box.path("App\\a.dll"));
-        Process run;
-        ASSERT_TRUE(run.start(box.installProgram("Bin\\UNINSTAL.EXE"),
-                              c.switches + " /R " + shortPath(box.path("App\\INSTALL.LOG"))));
-        HWND end = waitForWindow(run.info.dwProcessId, "#32770", kWait, [](HWND w) {
-            return IsWindowVisible(w) && GetDlgItem(w, 0xFFFF) && !GetDlgItem(w, 1003);
-        });
-        ASSERT_NE(end, nullptr);
-        EXPECT_NE(windowText(GetDlgItem(end, 0xFFFF)).find(c.record), std::string::npos);
-        EXPECT_EQ(GetDlgItem(end, IDNO) != nullptr, c.written);
-        EXPECT_FALSE(present(copyPath()));
-        pressButton(GetDlgItem(end, c.written ? IDNO : IDOK));
-        EXPECT_EQ(run.wait(kWait), 0u);
-        held.release();
-        EXPECT_EQ(box.readFile("App\\a.dll"), "new");
-        EXPECT_TRUE(box.exists("Backup\\a.dll"));
-        std::string record = readWholeFile(c.record);
-        EXPECT_EQ(record.find("run\tpreview of a rollback\r\n") != std::string::npos, c.written);
-        EXPECT_EQ(record.find("would defer\tfile\t" + box.path("App\\a.dll")) != std::string::npos, c.written);
-        DWORD type;
-        std::string pending;
-        EXPECT_FALSE(readValue(kSessionManager, "PendingFileRenameOperations", &type, &pending));
-    }
 }
 
 } // namespace

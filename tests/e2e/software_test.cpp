@@ -6,14 +6,13 @@
 
 #include "winsupport.h"
 
-#include <tlhelp32.h>
-
 using namespace std::string_literals;
 
 namespace {
 
 const DWORD kWait = 20000;
 const char kEngine[] = "HKLM\\Software\\Borland\\Database Engine";
+const std::string kHeader = "***  x\r\nTitle: T\r\n";
 
 LRESULT CALLBACK plainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -40,10 +39,8 @@ TEST(Software, TheInterBaseServerHoldsTheEnginesLastUse)
         Sandbox box("software_ib");
         HWND server = CreateWindowA("IB_Server", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         layOut(box.root, "App\\a.txt|" + std::string(kEngine) + ":UseCount=sz:1\0"s);
-        box.writeFile("App\\INSTALL.LOG", "***  x\r\nTitle: T\r\nSubSystem: BDE\r\nFile Copy: " + box.path("App\\a.txt") +
-                                              "\r\n");
         Process program;
-        ASSERT_TRUE(program.start(box.installProgram("Bin\\UNINSTAL.EXE"), "/A " + shortPath(box.path("App\\INSTALL.LOG"))));
+        ASSERT_TRUE(box.startOnLog(program, "/A", kHeader + "SubSystem: BDE\r\nFile Copy: " + box.path("App\\a.txt") + "\r\n"));
         HWND previous = nullptr;
         for (int answer : c.answers) {
             HWND question = waitForWindow(program.info.dwProcessId, "#32770", kWait, [&](HWND w) {
@@ -62,29 +59,6 @@ TEST(Software, TheInterBaseServerHoldsTheEnginesLastUse)
     }
 }
 
-// Starts UNINSTAL.EXE from the sandbox on a log of `body` and waits for
-// its end.
-DWORD uninstall(const Sandbox& box, const std::string& body, const char* switches = "/S")
-{
-    box.writeFile("App\\INSTALL.LOG", "***  x\r\nTitle: T\r\n" + body);
-    Process program;
-    if (!program.start(box.installProgram("Bin\\UNINSTAL.EXE"), switches + (" " + shortPath(box.path("App\\INSTALL.LOG")))))
-        return 1;
-    return program.wait(kWait);
-}
-
-bool running(const char* exeName)
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-        found = lstrcmpiA(entry.szExeFile, exeName) == 0;
-    CloseHandle(snapshot);
-    return found;
-}
-
 // Icons go from the project's Program Manager double, which writes down
 // every command: by command line in any group, or by group and name; an
 // emptied group goes, STARTUP never. Without it, Wine's own shell answers
@@ -101,7 +75,7 @@ TEST(Software, ProgramManagerLosesTheIconsAndEmptiedGroups)
     ASSERT_TRUE(progman.start(builtFile("RUVO_PROGMAN"), "\"" + box.path("groups.txt") + "\" \"" + record + "\""));
     for (int i = 0; i < 250 && !present(record + ".ready"); ++i)
         Sleep(20);
-    EXPECT_EQ(uninstall(box, icons), 0u);
+    EXPECT_EQ(box.uninstall("/S", kHeader + icons), 0u);
     EXPECT_EQ(readWholeFile(record), "[ShowGroup(Apps,2)]\r\n[ShowGroup(Apps,1)]\r\n[DeleteItem(Demo)]\r\n"
                                      "[ShowGroup(Tools,2)]\r\n[ShowGroup(Tools,1)]\r\n[DeleteItem(Demo copy)]\r\n"
                                      "[DeleteGroup(Tools)]\r\n[ShowGroup(StartUp,2)]\r\n[ShowGroup(StartUp,1)]\r\n"
@@ -109,7 +83,7 @@ TEST(Software, ProgramManagerLosesTheIconsAndEmptiedGroups)
                                      "[DeleteItem(Readme)]\r\n[DeleteGroup(Solo)]\r\n");
     PostMessageA(FindWindowA("RuvoProgmanServer", nullptr), WM_CLOSE, 0, 0);
     EXPECT_EQ(progman.wait(kWait), 0u);
-    EXPECT_EQ(uninstall(box, icons), 0u);
+    EXPECT_EQ(box.uninstall("/S", kHeader + icons), 0u);
 }
 
 // A running service is stopped and deleted, and its program is gone before
@@ -142,8 +116,8 @@ TEST(Software, ServicesAreStoppedAndDeleted)
         Sleep(50);
     EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
     CloseServiceHandle(service);
-    EXPECT_EQ(uninstall(box, "Create Service: RuvoMissingService\r\nCreate Service: RuvoTestService\r\nFile Copy: " +
-                                 box.path("Svc\\ruvo_service.exe") + "\r\n"),
+    EXPECT_EQ(box.uninstall("/S", kHeader + "Create Service: RuvoMissingService\r\nCreate Service: RuvoTestService\r\n"
+                                            "File Copy: " + box.path("Svc\\ruvo_service.exe") + "\r\n"),
               0u);
     EXPECT_FALSE(forget()) << "the service is still there";
     CloseServiceHandle(manager);
@@ -158,8 +132,9 @@ TEST(Software, ProgramsAndThePerUserUninstallerStart)
     Sandbox box("software programs");
     const std::string kovUser = "HKLM\\Software\\Ruvo Solutions\\KovUser:Path=sz:" + box.path("kov.exe") + "\0"s;
     layOut(box.root, "rec.exe<" + builtFile("RUVO_RECORDER") + "|kov.exe<" + builtFile("RUVO_RECORDER") + "|" + kovUser);
-    EXPECT_EQ(uninstall(box, "Execute Program: " + box.path("rec.exe") + " one /sleep=1500\r\nPer-User ID: u1\r\n"), 0u);
-    EXPECT_FALSE(running("rec.exe")) << "the run did not wait for its program";
+    EXPECT_EQ(box.uninstall("/S", kHeader + "Execute Program: " + box.path("rec.exe") + " one /sleep=1500\r\nPer-User ID: u1\r\n"),
+              0u);
+    EXPECT_FALSE(processRunning("rec.exe")) << "the run did not wait for its program";
     // The uninstaller works from the root of the drive it was started on.
     char here[MAX_PATH];
     GetCurrentDirectoryA(sizeof here, here);

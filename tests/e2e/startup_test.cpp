@@ -1,12 +1,13 @@
 // The program as a real process under Wine: start-up, the Open File dialog
-// for the log, the companion INI and the background window.
+// for the log, the companion INI, the background window, and the boxes for
+// a log that cannot be opened or is not a log, each followed by a normal end.
 #include <gtest/gtest.h>
 
 #include "winsupport.h"
 
 namespace {
 
-const DWORD kWindowWait = 15000;
+const DWORD kWait = 15000;
 
 std::string fileTypeText(HWND dialog)
 {
@@ -18,23 +19,16 @@ std::string fileNameText(HWND dialog)
     // The explorer-style name box (cmb13) is a ComboBoxEx whose inner edit
     // control carries its id; the old-style dialog has edt1 instead.
     HWND name = findDescendant(dialog, "Edit", 0x47c);
-    if (!name)
-        name = findDescendant(dialog, "Edit", 0x480);
-    return windowText(name);
+    return windowText(name ? name : findDescendant(dialog, "Edit", 0x480));
 }
 
 // The Open File dialog of the program (the common dialog's class "#32770"),
 // once it has filled in its file type and name.
 HWND waitForOpenDialog(const Process& program)
 {
-    return waitForWindow(program.info.dwProcessId, "#32770", kWindowWait, [](HWND w) {
+    return waitForWindow(program.info.dwProcessId, "#32770", kWait, [](HWND w) {
         return IsWindowVisible(w) && !fileTypeText(w).empty() && !fileNameText(w).empty();
     });
-}
-
-void cancelDialog(HWND dialog)
-{
-    pressButton(findDescendant(dialog, "Button", IDCANCEL));
 }
 
 // Without a log the Open File dialog asks for one, its filter text from the
@@ -63,11 +57,11 @@ TEST(Startup, WithoutALogTheOpenFileDialogAsksForIt)
         EXPECT_EQ(fileTypeText(dialog), c.filter);
         EXPECT_EQ(fileNameText(dialog), "INSTALL.LOG");
         // The background window exists but stays hidden without "No Background=0".
-        HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWindowWait);
+        HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWait);
         ASSERT_NE(main, nullptr);
         EXPECT_FALSE(IsWindowVisible(main));
-        cancelDialog(dialog);
-        EXPECT_EQ(program.wait(kWindowWait), 0u);
+        pressButton(findDescendant(dialog, "Button", IDCANCEL));
+        EXPECT_EQ(program.wait(kWait), 0u);
     }
 }
 
@@ -79,7 +73,7 @@ TEST(Startup, NoBackgroundZeroShowsTheMaximizedGradient)
     ASSERT_TRUE(program.start(box.installProgram(), ""));
     HWND dialog = waitForOpenDialog(program);
     ASSERT_NE(dialog, nullptr);
-    HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWindowWait);
+    HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWait);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_TRUE(IsZoomed(main));
@@ -93,17 +87,16 @@ TEST(Startup, NoBackgroundZeroShowsTheMaximizedGradient)
     POINT topLeft = {0, 0};
     ClientToScreen(main, &topLeft);
     int x = topLeft.x + 10;
-    int height = client.bottom;
     EXPECT_EQ(screenPixel(x, topLeft.y + 1), 0x0000FFul) << "band 0 is pure blue";
-    EXPECT_EQ(screenPixel(x, topLeft.y + height - 1), 0x000000ul) << "band 95 is black";
+    EXPECT_EQ(screenPixel(x, topLeft.y + client.bottom - 1), 0x000000ul) << "band 95 is black";
     // Halfway down, blue has fallen to about half; red and green stay 0.
-    unsigned long middle = screenPixel(x, topLeft.y + height / 2);
+    unsigned long middle = screenPixel(x, topLeft.y + client.bottom / 2);
     EXPECT_EQ(middle & 0xFFFF00ul, 0ul);
     EXPECT_NEAR(static_cast<double>(middle & 0xFF), 128.0, 6.0);
     saveScreenshot(nullptr, artifactsFolder() + "\\gradient.bmp");
 
-    cancelDialog(dialog);
-    EXPECT_EQ(program.wait(kWindowWait), 0u);
+    pressButton(findDescendant(dialog, "Button", IDCANCEL));
+    EXPECT_EQ(program.wait(kWait), 0u);
 }
 
 TEST(Startup, DefaultLogBesideTheProgramIsTakenWithoutADialog)
@@ -115,18 +108,76 @@ TEST(Startup, DefaultLogBesideTheProgramIsTakenWithoutADialog)
     Process program;
     ASSERT_TRUE(program.start(box.installProgram(), ""));
     // The wizard opens on the log at once; no Open File dialog comes first.
-    HWND wizard = waitForWindow(program.info.dwProcessId, "#32770", kWindowWait,
+    HWND wizard = waitForWindow(program.info.dwProcessId, "#32770", kWait,
                                 [](HWND w) { return IsWindowVisible(w) && GetDlgItem(w, 1003) != nullptr; });
     ASSERT_NE(wizard, nullptr);
     EXPECT_NE(windowText(GetDlgItem(wizard, 1002)).find("Sample"), std::string::npos);
     EXPECT_EQ(findDescendant(wizard, "ComboBox", 0x470), nullptr);
     PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
-    HWND question = waitForWindow(program.info.dwProcessId, "#32770", kWindowWait,
+    HWND question = waitForWindow(program.info.dwProcessId, "#32770", kWait,
                                   [wizard](HWND w) { return w != wizard && GetDlgItem(w, IDYES) != nullptr; });
     ASSERT_NE(question, nullptr);
     pressButton(GetDlgItem(question, IDYES));
-    EXPECT_EQ(program.wait(kWindowWait), 0u);
+    EXPECT_EQ(program.wait(kWait), 0u);
     EXPECT_TRUE(box.exists("INSTALL.LOG"));
+}
+
+// The box's message: the text of its static control that is not the icon.
+std::string boxMessage(HWND box)
+{
+    for (HWND child : descendants(box))
+        if (className(child) == "Static" && !windowText(child).empty())
+            return windowText(child);
+    return "";
+}
+
+// Each case's log, when it names one, holds "*** x\r\nTitle: T\r\n" unless
+// `content` says otherwise; `argument` names the log on the command line.
+// The box's caption and message come from the companion INI when there is
+// one. A silent run shows no box: it ends.
+TEST(Startup, ALogThatCannotBeOpenedOrIsNotALogEndsAfterABox)
+{
+    const char kMissing[] = "Could not open INSTALL.LOG file.", kInvalid[] = "Invalid INSTALL.LOG file.";
+    // The first 255 characters of the overlong path name a log that exists:
+    // a command line cut to fit a buffer would open it.
+    std::string longLog = "Deep" + std::string(120, 'x') + "\\" + std::string(200, 'y') + ".LOG";
+    struct Case {
+        std::string log, content, argument, message, caption = "Ruvo Uninstall", ini = "";
+    } cases[] = {
+        {"", "", "MISSING.LOG", kMissing},
+        {"INSTALL.LOG", "", "\"INSTALL.LOG\"", kMissing},   // quotes are kept
+        {longLog.substr(0, 255 - (sizeof "C:\\ruvotest\\logload\\" - 1)), "", longLog, kMissing},
+        {"INSTALL.LOG", "Title: T\r\n*** x\r\n", "INSTALL.LOG", kInvalid},
+        {"INSTALL.LOG", "*** x\nTitle: T\n", "INSTALL.LOG", kInvalid},
+        {"", "", "/?", "UNINSTAL.EXE [/A] [/S"},
+        {"", "", "NONE.LOG", "Protokoll\r\nfehlt.", "Ruvo Deinstallation",
+         "[Language]\r\nMsg2=Ruvo Deinstallation\r\nMsg3=Protokoll|fehlt.\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.argument);
+        Sandbox box("logload");
+        if (!c.log.empty())
+            box.writeFile(c.log, c.content.empty() ? "*** x\r\nTitle: T\r\n" : c.content);
+        if (!c.ini.empty())
+            box.writeFile("UNINSTAL.INI", c.ini);
+        std::string argument = c.argument[0] == '/' ? c.argument
+                               : c.argument[0] == '"' ? "\"" + box.path(c.argument.substr(1))
+                                                      : box.path(c.argument);
+        Process program;
+        ASSERT_TRUE(program.start(box.installProgram(), argument));
+        HWND dialog = waitForWindow(program.info.dwProcessId, "#32770", kWait,
+                                    [](HWND w) { return IsWindowVisible(w) && !boxMessage(w).empty(); });
+        ASSERT_NE(dialog, nullptr) << "no message box";
+        EXPECT_EQ(windowText(dialog), c.caption);
+        // The switches' text is checked by its start only.
+        EXPECT_EQ(boxMessage(dialog).substr(0, c.argument == "/?" ? c.message.size() : std::string::npos), c.message);
+        pressButton(findDescendant(dialog, "Button", IDOK));
+        EXPECT_EQ(program.wait(kWait), 0u);
+    }
+    Sandbox box("logload");
+    Process program;
+    ASSERT_TRUE(program.start(box.installProgram(), "/S " + box.path("MISSING.LOG")));
+    EXPECT_EQ(program.wait(kWait), 0u);
 }
 
 } // namespace

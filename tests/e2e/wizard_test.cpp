@@ -22,15 +22,6 @@ struct Wizard {
     Process program;
     HWND dialog = nullptr;
 
-    bool start(const std::string& exe, const std::string& arguments)
-    {
-        if (!program.start(exe, arguments))
-            return false;
-        dialog = waitForWindow(program.info.dwProcessId, "#32770", kWait, [](HWND w) {
-            return IsWindowVisible(w) && GetDlgItem(w, 1003) != nullptr;
-        });
-        return dialog != nullptr;
-    }
     HWND control(int id) const { return GetDlgItem(dialog, id); }
     std::string caption() const { return windowText(dialog); }
     std::string text(int id) const { return windowText(control(id)); }
@@ -88,19 +79,16 @@ struct WizardTest : ::testing::Test {
     std::string app = box.path("App");
 
     std::string startLog() { return "***  Installation\r\nTitle: Wizard Test Installation\r\n"; }
-    // Writes the log and starts the program on it with `switches`.
+    // Writes the log, starts the program on it with `switches` and waits for the wizard.
     void start(Wizard& wizard, const std::string& body, const std::string& switches = "")
     {
-        std::string log = app + "\\INSTALL.LOG";
-        writeWholeFile(log, startLog() + body);
-        CreateDirectoryA(box.path("Bin").c_str(), nullptr);
-        ASSERT_TRUE(wizard.start(box.installProgram("Bin\\UNINSTAL.EXE"), switches + " " + shortPath(log)));
+        ASSERT_TRUE(box.startOnLog(wizard.program, switches, startLog() + body));
+        wizard.dialog = waitForWindow(wizard.program.info.dwProcessId, "#32770", kWait, [](HWND w) {
+            return IsWindowVisible(w) && GetDlgItem(w, ItemList) != nullptr;
+        });
+        ASSERT_NE(wizard.dialog, nullptr);
     }
-    void SetUp() override
-    {
-        box.writeFile("App\\a.txt", "a");
-        box.writeFile("App\\b.txt", "b");
-    }
+    void SetUp() override { layOut(app, "a.txt=a|b.txt=b"); }
     std::string files() { return "File Copy: " + app + "\\a.txt\r\nFile Copy: " + app + "\\b.txt\r\n"; }
     // Takes 1.5 s; programs of the same command line are one item.
     std::string slowProgram(const char* tag = "")
@@ -134,10 +122,11 @@ TEST_F(WizardTest, AutomaticWithoutBackupsGoesStraightToThePerformPage)
     EXPECT_FALSE(box.exists("App\\INSTALL.LOG"));
 }
 
-TEST_F(WizardTest, OverriddenMessagesAreNotPrintfFormats)
+// The title takes the first "%s"; every other "%" of a translator's text
+// is shown as written, "%%" as "%". Cancel answered No changes nothing, Yes
+// ends without uninstalling.
+TEST_F(WizardTest, OverriddenMessagesAreNotPrintfFormatsAndCancelAsks)
 {
-    // The title takes the first "%s"; every other "%" of a translator's
-    // text is shown as written, "%%" as "%".
     box.writeFile("Bin\\UNINSTAL.INI", "[Language]\r\nMsg7=%s %s %n %x 100%%\r\nMsg13=%n%s%s\r\n");
     Wizard wizard;
     start(wizard, files());
@@ -145,8 +134,14 @@ TEST_F(WizardTest, OverriddenMessagesAreNotPrintfFormats)
     wizard.press(Next);
     EXPECT_EQ(wizard.text(TopText), "%nWizard Test%s");
     wizard.pressLater(Cancel);
+    EXPECT_EQ(wizard.answerCancel(IDNO), "Uninstall: Are you sure you want to cancel the uninstall?");
+    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
+    EXPECT_EQ(wizard.program.wait(300), static_cast<DWORD>(STILL_ACTIVE));
+    wizard.pressLater(Cancel);
     wizard.answerCancel(IDYES);
     EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_TRUE(box.exists("App\\a.txt"));
+    EXPECT_TRUE(box.exists("App\\INSTALL.LOG"));
 }
 
 TEST_F(WizardTest, AutomaticWithBackupsOffersTheRollback)
@@ -222,54 +217,29 @@ TEST_F(WizardTest, ConfirmRunWaitsForFinish)
     EXPECT_FALSE(box.exists("App\\a.txt"));
 }
 
-TEST_F(WizardTest, AutomaticRunNeedsNoClick)
-{
-    Wizard wizard;
-    // A program that takes 1.5 s keeps the wizard up long enough to look at.
-    start(wizard, files() + slowProgram(), "/A");
-    EXPECT_FALSE(wizard.visible(Next));
-    EXPECT_FALSE(wizard.visible(Back));
-    for (int i = 0; i < 40 && !wizard.visible(1005); ++i)
-        Sleep(50);
-    EXPECT_TRUE(wizard.visible(1005));   // the progress page's text, once the run began
-    EXPECT_EQ(wizard.program.wait(kWait), 0u);
-    EXPECT_FALSE(box.exists("App\\a.txt"));
-}
-
-// A local server takes 1.5 s to unregister: meanwhile the wizard shows it
-// and still answers the window system.
-TEST_F(WizardTest, TheWizardStaysAliveWhileALocalServerRuns)
+// An automatic run needs no click. A local server takes 1.5 s to
+// unregister: meanwhile the wizard shows it and still answers the window
+// system.
+TEST_F(WizardTest, AnAutomaticRunNeedsNoClickAndStaysAliveWhileALocalServerRuns)
 {
     layOut(app, "server.exe<" + builtFile("RUVO_SERVER_PROGRAM"));
     Wizard wizard;
-    start(wizard, "File Copy: " + app + "\\server.exe\r\nSelf-Register: " + app + "\\server.exe\r\n", "/A");
+    start(wizard, files() + "File Copy: " + app + "\\server.exe\r\nSelf-Register: " + app + "\\server.exe\r\n", "/A");
+    EXPECT_FALSE(wizard.visible(Next));
+    EXPECT_FALSE(wizard.visible(Back));
     // Another process's window text is read without a message, which a
     // blocked wizard would not answer.
     wchar_t shown[1024] = L"";
     for (int i = 0; i < 100 && !wcsstr(shown, L"server.exe"); ++i, Sleep(20))
         GetWindowTextW(wizard.control(1007), shown, 1024);
     EXPECT_NE(wcsstr(shown, L"server.exe"), nullptr);
+    EXPECT_TRUE(wizard.visible(1005));   // the progress page's text, once the run began
     EXPECT_EQ(wizard.program.wait(0), static_cast<DWORD>(STILL_ACTIVE));
     DWORD_PTR result;
     EXPECT_NE(SendMessageTimeoutA(wizard.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 500, &result), 0u);
     EXPECT_EQ(wizard.program.wait(kWait), 0u);
+    EXPECT_FALSE(box.exists("App\\a.txt"));
     EXPECT_FALSE(box.exists("App\\server.exe"));
-}
-
-TEST_F(WizardTest, CancelAnsweredNoChangesNothingAndYesEndsWithoutUninstalling)
-{
-    Wizard wizard;
-    start(wizard, files());
-    wizard.press(Next);
-    wizard.pressLater(Cancel);
-    EXPECT_EQ(wizard.answerCancel(IDNO), "Uninstall: Are you sure you want to cancel the uninstall?");
-    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
-    EXPECT_EQ(wizard.program.wait(300), static_cast<DWORD>(STILL_ACTIVE));
-    wizard.pressLater(Cancel);
-    wizard.answerCancel(IDYES);
-    EXPECT_EQ(wizard.program.wait(kWait), 0u);
-    EXPECT_TRUE(box.exists("App\\a.txt"));
-    EXPECT_TRUE(box.exists("App\\INSTALL.LOG"));
 }
 
 TEST_F(WizardTest, CancelDuringTheRunStopsBetweenItems)

@@ -1,7 +1,7 @@
 // A Program Manager for the tests: a DDE server on service and topic
 // PROGMAN whose groups and items come from a fixture file, and which writes
-// down every command it is sent, so a test can see what a client asked for
-// and what the shell would look like afterwards.
+// down every command it is sent, so a test can see what a client asked for.
+// The groups stay as loaded: the client asks for them once, as it connects.
 //
 //   ruvo_progman.exe FIXTURE RECORD
 //
@@ -14,6 +14,7 @@
 #include <windows.h>
 #include <dde.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -30,7 +31,6 @@ struct Group {
 };
 
 std::vector<Group> groups;
-std::string currentGroup;
 std::string recordPath;
 std::vector<HWND> clients;
 
@@ -63,33 +63,17 @@ bool loadFixture(const char* path)
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    std::string text;
-    char buffer[4096];
+    std::string text(GetFileSize(file, nullptr), '\0');
     DWORD got;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
-        text.append(buffer, got);
+    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
     CloseHandle(file);
-
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
+    for (size_t start = 0, end; start < text.size(); start = end + 2) {
+        end = std::min(text.find("\r\n", start), text.size());
         std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty())
-            continue;
-        if (line.front() == '[' && line.back() == ']') {
+        if (line[0] == '[')
             groups.push_back({line.substr(1, line.size() - 2), {}});
-        } else if (!groups.empty()) {
-            size_t bar = line.find('|');
-            if (bar == std::string::npos)
-                groups.back().items.push_back({line, ""});
-            else
-                groups.back().items.push_back({line.substr(0, bar), line.substr(bar + 1)});
-        }
+        else if (!groups.empty() && !line.empty())
+            groups.back().items.push_back({line.substr(0, line.find('|')), line.substr(line.find('|') + 1)});
     }
     return true;
 }
@@ -110,47 +94,6 @@ bool describe(const std::string& name, std::string& text)
     for (const Item& item : group->items)
         text += "\"" + item.name + "\",\"" + item.command + "\",,,0,0,0,0,0\r\n";
     return true;
-}
-
-void apply(const std::string& command, const std::vector<std::string>& args)
-{
-    if (args.empty())
-        return;
-    if (same(command, "ShowGroup")) {
-        if (Group* group = findGroup(args[0]))
-            currentGroup = group->name;
-    } else if (same(command, "DeleteItem")) {
-        Group* group = findGroup(currentGroup);
-        if (!group)
-            return;
-        for (auto item = group->items.begin(); item != group->items.end(); ++item) {
-            if (same(item->name, args[0])) {
-                group->items.erase(item);
-                return;
-            }
-        }
-    } else if (same(command, "DeleteGroup")) {
-        for (auto group = groups.begin(); group != groups.end(); ++group) {
-            if (same(group->name, args[0])) {
-                if (same(currentGroup, group->name))
-                    currentGroup.clear();
-                groups.erase(group);
-                return;
-            }
-        }
-    }
-}
-
-// "[Name(arg,arg)][Name(arg)]...", as the uninstaller sends them.
-void carryOut(const std::string& text)
-{
-    for (size_t open = text.find('['); open != std::string::npos; open = text.find('[', open + 1)) {
-        size_t paren = text.find('(', open), close = text.find(')', open);
-        if (paren == std::string::npos || close == std::string::npos || close < paren)
-            continue;
-        std::string command = text.substr(open + 1, paren - open - 1), arg = text.substr(paren + 1, close - paren - 1);
-        apply(command, {arg.substr(0, arg.find(','))});
-    }
 }
 
 bool isProgman(ATOM atom)
@@ -202,10 +145,8 @@ void execute(HWND self, HWND client, LPARAM lParam)
         size_t size = GlobalSize(memory), length = 0;
         while (length < size && text[length])
             ++length;
-        std::string command(text, length);
+        appendLine(recordPath, std::string(text, length));
         GlobalUnlock(memory);
-        appendLine(recordPath, command);
-        carryOut(command);
     }
     // The same handle comes back: the client frees it on seeing it.
     post(client, self, WM_DDE_ACK, PackDDElParam(WM_DDE_ACK, 0x8000, commands));

@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
+#include <tlhelp32.h>
+
+static void setValue(const std::string& key, const char* name, DWORD type, const std::string& data);
 static void deleteValue(const std::string& key, const char* name);
+static void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data);
 
 std::string windowsPath(const std::string& path)
 {
@@ -18,25 +23,15 @@ std::string windowsPath(const std::string& path)
     return result;
 }
 
-static std::string fromEnvironment(const char* name)
-{
-    const char* value = getenv(name);
-    return value ? windowsPath(value) : std::string();
-}
-
 std::string builtFile(const char* variable)
 {
-    return fromEnvironment(variable);
-}
-
-std::string builtProgram()
-{
-    return fromEnvironment("RUVO_PROGRAM");
+    const char* value = getenv(variable);
+    return value ? windowsPath(value) : std::string();
 }
 
 std::string artifactsFolder()
 {
-    std::string folder = fromEnvironment("RUVO_ARTIFACTS");
+    std::string folder = builtFile("RUVO_ARTIFACTS");
     return folder.empty() ? "C:\\ruvotest" : folder;
 }
 
@@ -66,23 +61,28 @@ bool present(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The entries of a folder but "." and "..", sorted by name.
+static std::vector<WIN32_FIND_DATAA> entriesOf(const std::string& path)
+{
+    std::vector<WIN32_FIND_DATAA> list(1);
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &list[0]);
+    for (bool found = find != INVALID_HANDLE_VALUE; found; found = FindNextFileA(find, &list.back())) {
+        if (strcmp(list.back().cFileName, ".") && strcmp(list.back().cFileName, ".."))
+            list.emplace_back();
+    }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    list.pop_back();
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return strcmp(a.cFileName, b.cFileName) < 0; });
+    return list;
+}
+
 void removeTree(const std::string& path)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+    for (const WIN32_FIND_DATAA& entry : entriesOf(path)) {
+        std::string child = path + "\\" + entry.cFileName;
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? removeTree(child) : void(DeleteFileA(child.c_str()));
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(path.c_str());
@@ -253,15 +253,27 @@ std::string Sandbox::readFile(const std::string& relative) const
 
 bool Sandbox::exists(const std::string& relative) const
 {
-    return GetFileAttributesA(path(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return present(path(relative));
 }
 
 std::string Sandbox::installProgram(const std::string& name) const
 {
     std::string target = path(name);
     makeFolders(target.substr(0, target.rfind('\\')));
-    CopyFileA(builtProgram().c_str(), target.c_str(), FALSE);
+    CopyFileA(builtFile("RUVO_PROGRAM").c_str(), target.c_str(), FALSE);
     return target;
+}
+
+bool Sandbox::startOnLog(Process& run, const std::string& switches, const std::string& log) const
+{
+    writeFile("App\\INSTALL.LOG", log);
+    return run.start(installProgram("Bin\\UNINSTAL.EXE"), switches + " " + shortPath(path("App\\INSTALL.LOG")));
+}
+
+DWORD Sandbox::uninstall(const std::string& switches, const std::string& log) const
+{
+    Process run;
+    return startOnLog(run, switches, log) ? run.wait(60000) : ~0ul;
 }
 
 SandboxKey::SandboxKey(const std::string& name) : subKey("Software\\RuvoTest\\" + name)
@@ -292,7 +304,7 @@ HKEY rootOf(const std::string& key, std::string* below)
 }
 } // namespace
 
-void setValue(const std::string& key, const char* name, DWORD type, const std::string& data)
+static void setValue(const std::string& key, const char* name, DWORD type, const std::string& data)
 {
     std::string below;
     HKEY root = rootOf(key, &below), handle;
@@ -314,15 +326,6 @@ bool readValue(const std::string& key, const char* name, DWORD* type, std::strin
     return true;
 }
 
-bool keyPresent(const std::string& key)
-{
-    std::string below;
-    HKEY root = rootOf(key, &below), handle;
-    if (RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(handle);
-    return true;
-}
 
 static void deleteValue(const std::string& key, const char* name)
 {
@@ -334,12 +337,16 @@ static void deleteValue(const std::string& key, const char* name)
     RegCloseKey(handle);
 }
 
-void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data)
+static void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data)
 {
     DWORD found = REG_NONE;
-    std::string got;
+    std::string got, below;
+    HKEY handle;
     if (!name) {
-        EXPECT_EQ(keyPresent(key), type != REG_NONE) << key;
+        bool present = RegOpenKeyExA(rootOf(key, &below), below.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
+        if (present)
+            RegCloseKey(handle);
+        EXPECT_EQ(present, type != REG_NONE) << key;
     } else if (!readValue(key, name, &found, &got)) {
         EXPECT_EQ(type, static_cast<DWORD>(REG_NONE)) << key << ", no value " << name;
     } else {
@@ -348,6 +355,13 @@ void expectValue(const std::string& key, const char* name, DWORD type, const std
 }
 
 const char kSessionManager[] = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager";
+
+bool renamesPending()
+{
+    DWORD type;
+    std::string data;
+    return readValue(kSessionManager, "PendingFileRenameOperations", &type, &data);
+}
 
 void forgetRestartWork()
 {
@@ -434,18 +448,13 @@ bool unlinkFolder(const std::string& link)
 std::vector<std::string> subfolders(const std::string& path)
 {
     std::vector<std::string> folders;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return folders;
-    do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.cFileName[0] != '.') {
-            folders.push_back(path + "\\" + data.cFileName);
+    for (const WIN32_FIND_DATAA& entry : entriesOf(path)) {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            folders.push_back(path + "\\" + entry.cFileName);
             std::vector<std::string> below = subfolders(folders.back());
             folders.insert(folders.end(), below.begin(), below.end());
         }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    }
     return folders;
 }
 
@@ -458,15 +467,8 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
 WindowsVersionForProgram::WindowsVersionForProgram(const std::string& exeName, const char* version)
     : key(version ? "Software\\Wine\\AppDefaults\\" + exeName : "")
 {
-    HKEY handle;
-    if (!version)
-        return;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) ==
-        ERROR_SUCCESS) {
-        RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                       static_cast<DWORD>(strlen(version) + 1));
-        RegCloseKey(handle);
-    }
+    if (version)
+        setValue(key, "Version", REG_SZ, std::string(version) + '\0');
 }
 
 WindowsVersionForProgram::~WindowsVersionForProgram()
@@ -478,7 +480,7 @@ WindowsVersionForProgram::~WindowsVersionForProgram()
 HeldFile::HeldFile(const std::string& path)
 {
     if (!path.empty())
-        handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 void HeldFile::release()
@@ -513,6 +515,18 @@ bool Process::start(const std::string& exe, const std::string& arguments)
                           &info) != 0;
 }
 
+bool processRunning(const char* exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, exeName) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
 DWORD Process::wait(DWORD ms)
 {
     if (WaitForSingleObject(info.hProcess, ms) != WAIT_OBJECT_0)
@@ -523,41 +537,26 @@ DWORD Process::wait(DWORD ms)
 }
 
 namespace {
-struct WindowSearch {
-    DWORD pid;
-    const char* className;
-    const std::function<bool(HWND)>* accept;
-    HWND found;
-};
-
-BOOL CALLBACK visitWindow(HWND window, LPARAM context)
+BOOL CALLBACK collectWindow(HWND window, LPARAM list)
 {
-    auto* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid)
-        return TRUE;
-    if (search->className && className(window) != search->className)
-        return TRUE;
-    if (*search->accept && !(*search->accept)(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
 }
 } // namespace
 
 HWND waitForWindow(DWORD pid, const char* cls, DWORD ms, const std::function<bool(HWND)>& accept)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        WindowSearch search = {pid, cls, &accept, nullptr};
-        EnumWindows(visitWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        if (GetTickCount() - start > ms)
-            return nullptr;
-        Sleep(50);
+    for (DWORD start = GetTickCount(); GetTickCount() - start <= ms; Sleep(50)) {
+        std::vector<HWND> windows;
+        EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+        for (HWND window : windows) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == pid && (!cls || className(window) == cls) && (!accept || accept(window)))
+                return window;
+        }
     }
+    return nullptr;
 }
 
 std::string windowText(HWND window)
@@ -574,18 +573,10 @@ std::string className(HWND window)
     return name;
 }
 
-namespace {
-BOOL CALLBACK collectChild(HWND child, LPARAM list)
-{
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-    return TRUE;
-}
-} // namespace
-
 std::vector<HWND> descendants(HWND parent)
 {
     std::vector<HWND> found;
-    EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -713,17 +704,8 @@ static void snapshotPath(const std::string& path, std::string* text)
         *text += readWholeFile(path) + "\n";
         return;
     }
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-    std::vector<std::string> names;
-    for (bool found = find != INVALID_HANDLE_VALUE; found; found = FindNextFileA(find, &entry))
-        if (strcmp(entry.cFileName, ".") && strcmp(entry.cFileName, ".."))
-            names.push_back(entry.cFileName);
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names)
-        snapshotPath(path + "\\" + name, text);
+    for (const WIN32_FIND_DATAA& entry : entriesOf(path))
+        snapshotPath(path + "\\" + entry.cFileName, text);
 }
 
 std::string snapshot(const std::vector<std::string>& places)

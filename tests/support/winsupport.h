@@ -12,11 +12,12 @@
 // under which Wine shows it.
 std::string windowsPath(const std::string& path);
 
-// UNINSTAL.EXE as built (RUVO_PROGRAM), another built file the environment
-// names, and the folder for artefacts.
-std::string builtProgram();
+// A built file the environment names (RUVO_PROGRAM: UNINSTAL.EXE), and the
+// folder for artefacts.
 std::string builtFile(const char* variable);
 std::string artifactsFolder();
+
+struct Process;
 
 // A folder C:\ruvotest\<name>, emptied when made and when dropped.
 struct Sandbox {
@@ -28,6 +29,11 @@ struct Sandbox {
     bool exists(const std::string& relative) const;
     // Copies the built program in as `name` and returns its path.
     std::string installProgram(const std::string& name = "UNINSTAL.EXE") const;
+    // Writes `log` as App\INSTALL.LOG and starts the program, copied in as
+    // Bin\UNINSTAL.EXE, on its short path with `switches`; uninstall waits
+    // for the end and gives the exit code.
+    bool startOnLog(Process& run, const std::string& switches, const std::string& log) const;
+    DWORD uninstall(const std::string& switches, const std::string& log) const;
 
     std::string root;
 };
@@ -65,16 +71,6 @@ struct SandboxKey {
     std::string subKey;
 };
 
-// Registry values and keys below HKEY_CURRENT_USER, or below
-// HKEY_LOCAL_MACHINE for a key written "HKLM\...". readValue gives the
-// type and data, or false for a missing value.
-void setValue(const std::string& key, const char* name, DWORD type, const std::string& data);
-bool readValue(const std::string& key, const char* name, DWORD* type, std::string* data);
-bool keyPresent(const std::string& key);
-// Expects the value with its type and data; type REG_NONE expects no such
-// value, or with no name no such key.
-void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data);
-
 // Everything at each of `places` as text, to compare before and after a run
 // that must change nothing: a file with its attributes, size, write time
 // and contents; a folder with everything below it; a registry key written
@@ -85,7 +81,12 @@ std::string snapshot(const std::vector<std::string>& places);
 // Where the renames and deletions that wait for a restart are queued.
 extern const char kSessionManager[];
 
-// Forgets what waits for a restart: the pending renames and WININIT.INI.
+// A registry value's type and data, false for a missing value.
+bool readValue(const std::string& key, const char* name, DWORD* type, std::string* data);
+
+// Whether renames wait for a restart in the registry; forgetRestartWork
+// forgets what waits for a restart: the pending renames and WININIT.INI.
+bool renamesPending();
 void forgetRestartWork();
 
 // Restarts Wine's Windows the way the tests may: carries out the pending
@@ -112,8 +113,8 @@ struct WindowsVersionForProgram {
     std::string key;
 };
 
-// A file held open without sharing (so that it cannot be deleted or
-// replaced) until released or dropped; an empty path holds nothing.
+// A file or folder held open without sharing (so that it cannot be deleted
+// or replaced) until released or dropped; an empty path holds nothing.
 struct HeldFile {
     explicit HeldFile(const std::string& path);
     HeldFile(const HeldFile&) = delete;
@@ -136,6 +137,9 @@ struct Process {
 
     PROCESS_INFORMATION info = {};
 };
+
+// Whether a process of that file name runs.
+bool processRunning(const char* exeName);
 
 // Polls until a top-level window of process `pid` has class `className`
 // (nullptr: any) and passes `accept`; nullptr after `ms`.

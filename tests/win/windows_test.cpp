@@ -1,0 +1,238 @@
+// The program's windows in this process: its resources, the dialog layout
+// (a template widened by a sixth with every control in proportion, and the
+// text font built once from the settings), the main window's caption, and
+// the progress display: message pumping, the action line and the wizard
+// turned into the display as a run starts. (Control positions are not
+// restated here: the pictures of every page in docs/screenshots show them.)
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "log/loaderhost.h"
+#include "resources/resource.h"
+#include "startup/environment.h"
+#include "startup/mainwnd.h"
+#include "startup/runstate.h"
+#include "ui/layout.h"
+#include "ui/progress.h"
+#include "winsupport.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+bool adjust;
+
+INT_PTR CALLBACK layoutDialog(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_INITDIALOG && adjust)
+        adjustDialog(dialog);
+    return message == WM_INITDIALOG;
+}
+
+// The dialog's rectangle, then each control's within it.
+std::vector<RECT> layoutOf(int resource, bool adjusted)
+{
+    adjust = adjusted;
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), nullptr, layoutDialog, 0);
+    EXPECT_NE(GetDlgItem(dialog, IDC_TOP_TEXT), nullptr) << resource;
+    std::vector<RECT> layout(1);
+    GetWindowRect(dialog, &layout[0]);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        layout.emplace_back();
+        GetWindowRect(child, &layout.back());
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&layout.back()), 2);
+    }
+    DestroyWindow(dialog);
+    return layout;
+}
+
+struct LayoutTest : ::testing::Test {
+    void SetUp() override
+    {
+        runState = RunState{};
+        runState.fontCharSize = 8;
+    }
+    void TearDown() override
+    {
+        if (runState.textFont)
+            DeleteObject(runState.textFont);
+        runState.textFont = nullptr;
+    }
+};
+
+// Both dialogs build; the shared-file dialog (225 dialog units wide) and
+// each of its controls grow by a sixth, and nothing moves vertically.
+TEST_F(LayoutTest, TheDialogAndEveryControlGrowByASixth)
+{
+    std::vector<RECT> plain = layoutOf(IDD_SHARED, false), wide = layoutOf(IDD_SHARED, true);
+    layoutOf(IDD_WIZARD, false);
+    ASSERT_EQ(wide.size(), plain.size());
+    EXPECT_EQ(wide[0].bottom - wide[0].top, plain[0].bottom - plain[0].top);
+    for (size_t i = 0; i < plain.size(); ++i) {
+        SCOPED_TRACE(i);
+        const RECT &p = plain[i], &w = wide[i];
+        EXPECT_EQ(w.left, p.left + p.left / 6);
+        EXPECT_EQ(w.right, p.right + p.right / 6);
+        if (i > 0) {
+            EXPECT_EQ(w.top, p.top);
+            EXPECT_EQ(w.bottom, p.bottom);
+        }
+    }
+}
+
+TEST_F(LayoutTest, TheTextFontComesFromTheSettingsAndIsBuiltOnce)
+{
+    runState.fontCharSize = 10;
+    char face[256] = "Tahoma";
+    runState.textFontName = face;
+    layoutOf(IDD_WIZARD, true);
+    ASSERT_NE(runState.textFont, nullptr);
+    LOGFONTA font;
+    GetObjectA(runState.textFont, sizeof font, &font);
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(dpi, 96);   // Wine's default display
+    EXPECT_EQ(font.lfHeight, -13);
+    EXPECT_EQ(font.lfWeight, 300);
+    EXPECT_STREQ(font.lfFaceName, "Tahoma");
+    HFONT first = runState.textFont;
+    layoutOf(IDD_SHARED, true);
+    EXPECT_EQ(runState.textFont, first);
+}
+
+TEST(Resources, TheIconsAndThePanelBitmapAreThere)
+{
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    EXPECT_NE(LoadIconA(self, MAKEINTRESOURCEA(IDI_PROGRAM)), nullptr);
+    for (int frame = 107; frame <= 130; ++frame)
+        EXPECT_NE(LoadIconA(self, MAKEINTRESOURCEA(frame)), nullptr) << frame;
+    HBITMAP panel = LoadBitmapA(self, MAKEINTRESOURCEA(IDB_PANEL));
+    ASSERT_NE(panel, nullptr);
+    BITMAP info;
+    GetObjectA(panel, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 122);
+    EXPECT_EQ(info.bmHeight, 262);
+    DeleteObject(panel);
+}
+
+int setTextCalls, received;
+WNDPROC staticProc;
+
+LRESULT CALLBACK countingStatic(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    setTextCalls += message == WM_SETTEXT;
+    received += message == WM_USER + 1;
+    return CallWindowProcA(staticProc, window, message, wParam, lParam);
+}
+
+void countMessages(HWND window)
+{
+    setTextCalls = received = 0;
+    staticProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingStatic)));
+}
+
+struct ProgressTest : ::testing::Test {
+    Sandbox box{"windows"};
+    char iniPath[256] = {};
+    void SetUp() override
+    {
+        release(&runState.arena);
+        runState = RunState{};
+        detectPlatform();
+        installCaseFolding();
+        copyText(iniPath, box.path("UNINSTAL.INI").c_str());
+        runState.companionIniPath = iniPath;
+        runState.instance = GetModuleHandleA(nullptr);
+        runState.noBackground = 1;
+        allocateRunBuffers();
+        ASSERT_TRUE(createMainWindow(runState.instance, nullptr));
+        runState.uninstallMethod = kMethodAutomatic;
+        runState.wizardDialog = CreateDialogParamA(runState.instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr,
+                                                   plainDialogProc, 0);
+        ASSERT_NE(runState.wizardDialog, nullptr);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(runState.wizardDialog);
+        DestroyWindow(runState.mainWindow);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        release(&runState.arena);
+        runState = RunState{};
+    }
+};
+
+TEST_F(ProgressTest, AShortPumpReturnsAtOnceAndRunsWhatIsPending)
+{
+    HWND target = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    countMessages(target);
+    Sleep(20);   // past the pump's interval
+    PostMessageA(target, WM_USER + 1, 0, 0);
+    DWORD start = GetTickCount();
+    pumpMessages(1);
+    EXPECT_LT(GetTickCount() - start, 200u);
+    EXPECT_EQ(received, 1);
+
+    // A long wait keeps serving messages until its time is up.
+    PostMessageA(target, WM_USER + 1, 0, 0);
+    start = GetTickCount();
+    pumpMessages(300);
+    EXPECT_GE(GetTickCount() - start, 280u);
+    EXPECT_EQ(received, 2);
+    EXPECT_EQ(runState.timerWait, 0);
+    DestroyWindow(target);
+}
+
+TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
+{
+    HWND action = GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT);
+    countMessages(action);
+    // Each past the display's interval, with room for a coarse tick count.
+    for (const char* file : {"A.DLL", "A.DLL", "B.DLL"}) {
+        Sleep(60);
+        showProgress(("Removing File:\r\nC:\\APP\\"s + file).c_str());
+    }
+    EXPECT_EQ(setTextCalls, 2);
+    EXPECT_EQ(windowText(action), "\r\n\r\nRemoving File:\r\nC:\\APP\\B.DLL");
+
+    // Texts that come faster than the eye wait; the last one is shown
+    // before any longer wait, fitted when it is a path.
+    showPathProgress("Removing File:\r\nC:\\APP\\C.DLL");
+    showPathProgress("Removing File:\r\nC:\\APP\\D.DLL");
+    EXPECT_EQ(windowText(action), "\r\n\r\nRemoving File:\r\nC:\\APP\\B.DLL");
+    pumpMessages(30);
+    EXPECT_EQ(windowText(action), "\r\n\r\nRemoving File:\r\nC:\\APP\\D.DLL");
+}
+
+TEST_F(ProgressTest, TheWizardTurnsIntoTheProgressDisplay)
+{
+    copyText(runState.applicationTitle, kPathSize, "Sample");
+    startRunDisplay();
+    HWND dialog = runState.wizardDialog;
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_TOP_TEXT)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SECOND_TEXT)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_PROGRESS_TEXT)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_ACTION_TEXT)));
+    EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_PROGRESS_TEXT)),
+              "Performing uninstall of the Sample...\n\nPress the Cancel button to cancel the uninstall process and "
+              "exit this program.");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACK)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
+}
+
+// The log's title captions the main window in the user's language.
+TEST_F(ProgressTest, TheTitleCaptionsTheMainWindowInTheUsersLanguage)
+{
+    box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg25=Deinstallieren\r\n");
+    showTitleInCaption("Sample Suite");
+    EXPECT_EQ(windowText(runState.mainWindow), "Deinstallieren Sample Suite");
+}
+
+} // namespace
