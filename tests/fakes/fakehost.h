@@ -52,7 +52,6 @@ struct FakeMachine {
     int changesLeft = -1;            // >= 0: the process is ended from outside after this many changes
     std::vector<int> answers;        // the prompts' buttons, in turn
     std::map<std::string, int> windows;   // class -> how many more times it is found
-    bool progmanConnected = false;
     std::vector<std::pair<std::string, std::string>> progmanGroups;   // name, description
     int cancelAfterShown = -1;       // Cancel arrives once this many items were shown
     int shown = 0;
