@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <fnmatch.h>
 
 #include "common/text.h"
 #include "engine/shareddlls.h"
@@ -87,15 +88,7 @@ bool isFolder(const FakeFile* entry) { return entry && (entry->attributes & kAtt
 // "*" and "?" as the platform matches them, "*.*" being every name.
 bool matches(const char* pattern, const char* name)
 {
-    if (strcmp(pattern, "*.*") == 0)
-        return true;
-    if (*pattern == '\0')
-        return *name == '\0';
-    if (*pattern == '*')
-        return matches(pattern + 1, name) || (*name && matches(pattern, name + 1));
-    return *name && (*pattern == '?' || toupper(static_cast<unsigned char>(*pattern)) ==
-                                             toupper(static_cast<unsigned char>(*name))) &&
-           matches(pattern + 1, name + 1);
+    return strcmp(pattern, "*.*") == 0 || fnmatch(pattern, name, FNM_NOESCAPE | FNM_CASEFOLD) == 0;
 }
 
 void pathForm(char* path, size_t capacity, PathForm form)
@@ -199,18 +192,16 @@ unsigned long truncateFile(const char* path, unsigned long length)
 }
 
 // An enumeration is a snapshot of the matching names, as a real one may
-// be: entries deleted while it runs do not disturb it.
-struct Snapshot {
-    std::vector<FoundEntry> entries;
-    size_t next;
-};
+// be: entries deleted while it runs do not disturb it. Kept last first.
+using Snapshot = std::vector<FoundEntry>;
 
 bool nextEntry(void* context, FoundEntry* entry)
 {
     auto* snapshot = static_cast<Snapshot*>(context);
-    if (snapshot->next >= snapshot->entries.size())
+    if (snapshot->empty())
         return false;
-    *entry = snapshot->entries[snapshot->next++];
+    *entry = snapshot->back();
+    snapshot->pop_back();
     return true;
 }
 
@@ -219,15 +210,16 @@ void* firstEntry(const char* pattern, FoundEntry* entry)
     std::string text(pattern);
     size_t slash = text.rfind('\\');
     std::string folder = upper(text.substr(0, slash)) + "\\", name = text.substr(slash + 1);
-    auto* snapshot = new Snapshot{{}, 0};
+    auto* snapshot = new Snapshot;
     for (auto next = fake.files.lower_bound(folder);
          next != fake.files.end() && next->first.compare(0, folder.size(), folder) == 0; ++next) {
         FoundEntry found = {};
         copyText(found.name, next->second.path.substr(folder.size()).c_str());
         found.attributes = next->second.attributes;
         if (!strchr(found.name, '\\') && matches(name.c_str(), found.name))
-            snapshot->entries.push_back(found);
+            snapshot->push_back(found);
     }
+    std::reverse(snapshot->begin(), snapshot->end());
     if (nextEntry(snapshot, entry))
         return snapshot;
     delete snapshot;

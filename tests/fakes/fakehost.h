@@ -57,10 +57,6 @@ struct FakeMachine {
     int shown = 0;
 
     void addFile(const std::string& path, const std::string& content = "", unsigned long attributes = kAttributeNormal);
-    void addFolder(const std::string& path, unsigned long attributes = kAttributeDirectory)
-    {
-        addFile(path, "", attributes);
-    }
     bool exists(const std::string& path) const { return files.count(upper(path)) != 0; }
     // The file's content, "<folder>" or "<missing>".
     std::string read(const std::string& path) const;

@@ -109,8 +109,7 @@ struct Engine : ::testing::Test {
 TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
 {
     fake.shortNames["C:\\OS\\WINDOWS"] = "C:\\OS\\WIN~1";
-    fake.log = "***  x\r\nTitle: T\r\nMade Dir: C:\\OS\\WINDOWS\\MYAPP\r\n";
-    ASSERT_EQ(loadInstallLog(kLog, top), 0);
+    load({"Made Dir: C:\\OS\\WINDOWS\\MYAPP\r\n"});
     copyText(runState.systemDirectory, kSystemDirectorySize, "C:\\OS\\WINDOWS\\SYSTEM");
     preparePolicy();
     const RemovalKind F = RemoveFile, P = RemovePattern, T = RemoveTree, E = RemoveEmptyFolders;
@@ -162,8 +161,7 @@ TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
 
     // A log that claims to have made the Windows folder makes nothing in it fair.
     resetFakeMachine();
-    fake.log = "***  x\r\nTitle: T\r\nMade Dir: C:\\WINDOWS\r\n";
-    ASSERT_EQ(loadInstallLog(kLog, top), 0);
+    load({"Made Dir: C:\\WINDOWS\r\n"});
     preparePolicy();
     char out[260];
     EXPECT_FALSE(mayRemovePath("C:\\WINDOWS\\FONTS", RemoveTree, out, sizeof out));
@@ -196,15 +194,6 @@ TEST_F(Engine, OnePolicyForEveryKeyAnyRemovalTakes)
 
 // --- Data written back ---------------------------------------------------
 
-std::string data(int type, const std::string& strings, size_t capacity = 2048)
-{
-    char list[2048] = {};
-    memcpy(list, strings.data(), strings.size());
-    unsigned char out[2048];
-    long count = registryData(type, list, sizeof list, out, capacity);
-    return count < 0 ? "refused" : std::string(reinterpret_cast<char*>(out), static_cast<size_t>(count));
-}
-
 TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
 {
     using S = std::string;
@@ -217,8 +206,14 @@ TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
         {2, S("a\0bc\0\0", 6), S("a\0bc\0", 5), 2048}, {2, S("\0", 1), S(), 2048},
         {5, S("x\0\0", 3), S("refused"), 2048}, {-1, S("x\0\0", 3), S("refused"), 2048},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(data(c.type, c.stored, c.capacity), c.bytes) << c.type << " " << c.stored;
+    for (const Case& c : cases) {
+        char list[2048] = {};
+        memcpy(list, c.stored.data(), c.stored.size());
+        unsigned char out[2048];
+        long count = registryData(c.type, list, sizeof list, out, c.capacity);
+        EXPECT_EQ(count < 0 ? "refused" : S(reinterpret_cast<char*>(out), static_cast<size_t>(count)), c.bytes)
+            << c.type << " " << c.stored;
+    }
     char unterminated[4] = {'a', 'b', 'c', 'd'};
     unsigned char out[16];
     EXPECT_EQ(registryData(0, unterminated, sizeof unterminated, out, sizeof out), 5);
@@ -268,7 +263,7 @@ void layOutEveryKind()
 {
     for (const char* file : {"C:\\APP\\APP.EXE", "C:\\APP\\APP.INI", "C:\\APP\\NEW.INI", "C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL"})
         fake.addFile(file);
-    fake.addFolder("C:\\APP\\DATA");
+    fake.addFile("C:\\APP\\DATA", "", kAttributeDirectory);
     fake.setValue(1, "Software\\Ruvo\\Tree\\Sub", "x", 1, "1");
     fake.setValue(1, "Software\\Ruvo\\Created", "v", 1, "1");
     fake.setValue(1, "Software\\Ruvo\\A key long enough to be cut on the progress line", "e", 1, "new");
@@ -755,12 +750,10 @@ TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
 {
     const std::string kIni = "[386Enh]\r\ndevice=VXD.386\r\n", kDone = "[386Enh]\r\n;device=VXD.386\r\n";
     const char kWork[] = "C:\\OS\\WINDOWS\\~RUVS383.TMP";
-    const std::string write = "write "s + kWork, replace = "replace "s + kWork + " > C:\\OS\\WINDOWS\\SYSTEM.INI",
-                      remove = "delete "s + kWork;
-    struct Case { const char* name; std::string failing, after; Lines acted; } cases[] = {
-        {"replaced", "", kDone, {write, replace}},
-        {"write fails", write, kIni, {write, remove}},
-        {"replace fails", replace, kIni, {write, replace, remove}},
+    struct Case { const char* name; std::string failing, after; } cases[] = {
+        {"replaced", "", kDone},
+        {"write fails", "write "s + kWork, kIni},
+        {"replace fails", "replace "s + kWork + " > C:\\OS\\WINDOWS\\SYSTEM.INI", kIni},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -772,7 +765,6 @@ TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
         removeDevice("C:\\OS\\WINDOWS\\SYSTEM32\\VXD.386");
         EXPECT_EQ(fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI"), c.after);
         EXPECT_FALSE(fake.exists(kWork));
-        EXPECT_EQ(actions({"write", "replace", "delete"}), c.acted);
     }
 }
 
@@ -851,7 +843,7 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
     // the count afterwards as "type:data" ("gone" with the trees) and the boxes shown.
     struct Case {
         const char* name; unsigned long type; S count; int serverChecks; std::vector<int> answers; int silent;
-        bool goesOn; S after; int boxes;
+        bool goesOn; S after; int boxes; const char* otherProduct = nullptr;
     } cases[] = {
         {"text 3", 1, "3", 0, {}, 0, true, "1:2\0"s, 0},
         {"number 2", 4, S("\2\0\0\0", 4), 0, {}, 0, true, "1:1\0"s, 0},
@@ -861,12 +853,15 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
         {"abort", 1, "1", 5, {Abort}, 0, false, "1:1", 1},
         {"silent: the engine stays", 1, "1", 5, {}, 1, true, "1:1", 0},
         {"no count", 2, "1", 0, {}, 0, true, "2:1", 0},
+        {"another product keeps Software\\Borland", 1, "1", 0, {}, 0, true, "gone", 0, "Delphi"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
         fake.setValue(2, kEngine, "UseCount", c.type, c.count);
         fake.setValue(2, "Software\\Borland\\BLW32\\Sub", "v", 1, "1");
+        if (c.otherProduct)
+            fake.setValue(2, "Software\\Borland\\"s + c.otherProduct, "v", 1, "1");
         fake.windows["IB_Server"] = c.serverChecks;
         fake.answers = c.answers;
         runState.silentRun = c.silent;
@@ -874,16 +869,9 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
         const FakeValue* count = fake.value(2, kEngine, "UseCount");
         EXPECT_EQ(count ? std::to_string(count->type) + ":" + count->data : "gone", c.after);
         EXPECT_EQ(fake.hasKey(2, "Software\\Borland\\BLW32"), c.after != "gone");
-        EXPECT_EQ(fake.hasKey(2, "Software\\Borland"), c.after != "gone");   // nothing else in it
+        EXPECT_EQ(fake.hasKey(2, "Software\\Borland"), c.after != "gone" || c.otherProduct);
         EXPECT_EQ(actions({"box"}).size(), static_cast<size_t>(c.boxes));
     }
-    // Another product's key keeps Software\Borland.
-    SetUp();
-    fake.setValue(2, kEngine, "UseCount", 1, "1");
-    fake.setValue(2, "Software\\Borland\\Delphi", "v", 1, "1");
-    EXPECT_TRUE(removeBorlandSubSystem());
-    EXPECT_FALSE(fake.hasKey(2, kEngine));
-    EXPECT_TRUE(fake.hasKey(2, "Software\\Borland\\Delphi"));
 }
 
 // Logged programs start by their short paths and are waited for; the
@@ -987,10 +975,10 @@ TEST_F(Engine, FilesAndFoldersGoAsTheirEntriesSay)
                              "C:\\APP\\UNINSTAL.EXE"})
         fake.addFile(file);
     fake.addFile("C:\\DATA\\TREE\\a.txt", "", kAttributeReadOnly);
-    fake.addFolder("C:\\DATA\\TREE\\LINK", kAttributeDirectory | kAttributeReparsePoint);
+    fake.addFile("C:\\DATA\\TREE\\LINK", "", kAttributeDirectory | kAttributeReparsePoint);
     fake.addFile("C:\\DATA\\TREE\\LINK\\target.txt");   // what the link shows of its target
-    fake.addFolder("C:\\MADE\\EMPTY");
-    fake.addFolder("C:\\MADE\\LINK", kAttributeDirectory | kAttributeReparsePoint);
+    fake.addFile("C:\\MADE\\EMPTY", "", kAttributeDirectory);
+    fake.addFile("C:\\MADE\\LINK", "", kAttributeDirectory | kAttributeReparsePoint);
     fake.shortNames["C:\\APP\\UNINSTAL.EXE"] = "C:\\APP\\UNINST~1.EXE";
     char program[256] = "C:\\APP\\UNINSTAL.EXE";
     runState.programPath = program;

@@ -191,10 +191,8 @@ int walk(const char* path, bool related)
     return -1;
 }
 
-TEST(DirectoryIndex, AnswersAsTheWalkDoes)
+TEST_F(ItemListsTest, TheDirectoryIndexAnswersAsTheWalkDoes)
 {
-    BlockArena arena = {};
-    allocateItemLists(&arena);
     DirectoryIndex index;
     std::mt19937 random(12345);
     const char* names[] = {"a", "B", "ab", "A", "c", "bc"};
@@ -219,7 +217,6 @@ TEST(DirectoryIndex, AnswersAsTheWalkDoes)
         }
     }
     EXPECT_GT(itemCount(DirectoryList), 50);
-    release(&arena);
 }
 
 TEST(ListIndex, KeysKeepTheirFieldsApart)

@@ -54,15 +54,6 @@ TEST(Text, CopyAppendAndFormatCutAtTheCapacityAndTerminate)
     }
 }
 
-TEST(Text, CaseInsensitiveComparison)
-{
-    EXPECT_EQ(compareNoCase("C:\\Windows", "c:\\WINDOWS"), 0);
-    EXPECT_LT(compareNoCase("abc", "abd"), 0);
-    EXPECT_GT(compareNoCase("abc", "ab"), 0);
-    EXPECT_EQ(compareNoCasePart("*** Installation", "*** other", 4), 0);
-    EXPECT_NE(compareNoCasePart("Title", "Tit", 5), 0);
-}
-
 TEST(LineBreaks, BarsBecomeCrLfNeverPastTheCapacity)
 {
     struct Case { const char* text; size_t capacity; const char* expected; } cases[] = {
