@@ -194,7 +194,6 @@ std::string loaded()
 struct LoaderTest : ::testing::Test {
     char topDirectory[256] = "";
     void SetUp() override { resetFakeMachine(); }
-    void TearDown() override { release(&runState.arena); }
 
     // What the load left; "failed" first when it says so, and the top
     // created directory when Made Dir lines moved it above the log's own.

@@ -20,7 +20,6 @@ namespace {
 
 struct PagesTest : ::testing::Test {
     void SetUp() override { resetFakeMachine(); }   // empty lists and a fresh RunState
-    void TearDown() override { release(&runState.arena); }
     template <class Item>
     Item* add(ItemListId list)
     {
