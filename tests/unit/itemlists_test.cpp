@@ -219,17 +219,14 @@ TEST_F(ItemListsTest, TheDirectoryIndexAnswersAsTheWalkDoes)
     EXPECT_GT(itemCount(DirectoryList), 50);
 }
 
-TEST(ListIndex, KeysKeepTheirFieldsApart)
+// The index must answer as a map of every key to its records in list order
+// would, through its growth: keys that are prefixes of one another, the
+// empty key, and keys met again long after their first record; keys made
+// of two fields keep them apart.
+TEST(ListIndex, AnswersAsAMapOfRecordLists)
 {
     EXPECT_NE(foldedKey("Group", "Name"), foldedKey("GroupN", "ame"));
     EXPECT_NE(foldedKey("Key", 11), foldedKey("Key1", 1));
-}
-
-// The index must answer as a map of every key to its records in list order
-// would, through its growth: keys that are prefixes of one another, the
-// empty key, and keys met again long after their first record.
-TEST(ListIndex, AnswersAsAMapOfRecordLists)
-{
     ListIndex index;
     std::map<std::string, std::vector<int>> expected;
     std::mt19937 random(99);
