@@ -85,7 +85,8 @@ FakeFile* find(const std::string& path)
 
 bool isFolder(const FakeFile* entry) { return entry && (entry->attributes & kAttributeDirectory); }
 
-// "*" and "?" as the platform matches them, "*.*" being every name.
+// "*" and "?" as the platform matches them, "*.*" being every name ("[" is
+// a bracket here and a plain character on Windows: no test names one).
 bool matches(const char* pattern, const char* name)
 {
     return strcmp(pattern, "*.*") == 0 || fnmatch(pattern, name, FNM_NOESCAPE | FNM_CASEFOLD) == 0;
