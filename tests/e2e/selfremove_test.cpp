@@ -172,6 +172,7 @@ TEST(Record, EachItemSaysWhatBecameOfIt)
                      "missing\tcreated value\tHKCU\\" + key.subKey + "\\Gone : v\t\r\n"
                      "ended\tcompleted\t1 removed, 0 restored, 3 kept, 1 deferred, 1 missing, 1 failed, 0 ran\r\n");
     EXPECT_EQ(record.compare(0, 30, "Ruvo Uninstall action record\r\n"), 0);
+    expectLaidOut(box.root, shared + "=dword:\2\0\0\0"s);   // written back where it was read
     removeLaidOut(box.root, shared);
     forgetRestartWork();
 
