@@ -14,17 +14,12 @@ const DWORD kWait = 20000;
 const char kEngine[] = "HKLM\\Software\\Borland\\Database Engine";
 const std::string kHeader = "***  x\r\nTitle: T\r\n";
 
-LRESULT CALLBACK plainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // While the InterBase server's window exists, the last use of the engine
 // asks; Retry asks again, Ignore goes on.
 TEST(Software, TheInterBaseServerHoldsTheEnginesLastUse)
 {
     WNDCLASSA serverClass = {};
-    serverClass.lpfnWndProc = plainWindowProc;
+    serverClass.lpfnWndProc = DefWindowProcA;
     serverClass.hInstance = GetModuleHandleA(nullptr);
     serverClass.lpszClassName = "IB_Server";
     RegisterClassA(&serverClass);

@@ -22,15 +22,6 @@ std::string fileNameText(HWND dialog)
     return windowText(name ? name : findDescendant(dialog, "Edit", 0x480));
 }
 
-// The Open File dialog of the program (the common dialog's class "#32770"),
-// once it has filled in its file type and name.
-HWND waitForOpenDialog(const Process& program)
-{
-    return waitForWindow(program.info.dwProcessId, "#32770", kWait, [](HWND w) {
-        return IsWindowVisible(w) && !fileTypeText(w).empty() && !fileNameText(w).empty();
-    });
-}
-
 // Without a log the Open File dialog asks for one, its filter text from the
 // companion INI, which is the program's own path with the extension
 // replaced (a program renamed SETUPX.EXE reads SETUPX.INI). The background
@@ -53,7 +44,10 @@ TEST(Startup, WithoutALogTheOpenFileDialogAsksForIt)
             DeleteFileA(box.path("UNINSTAL.INI").c_str());
         Process program;
         ASSERT_TRUE(program.start(box.installProgram(c.program), ""));
-        HWND dialog = waitForOpenDialog(program);
+        // The common dialog, once it has filled in its file type and name.
+        HWND dialog = waitForWindow(program.info.dwProcessId, "#32770", kWait, [](HWND w) {
+            return IsWindowVisible(w) && !fileTypeText(w).empty() && !fileNameText(w).empty();
+        });
         ASSERT_NE(dialog, nullptr) << "no Open File dialog for " << c.program;
         EXPECT_EQ(fileTypeText(dialog), c.filter);
         EXPECT_EQ(fileNameText(dialog), "INSTALL.LOG");
