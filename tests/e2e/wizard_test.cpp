@@ -15,8 +15,7 @@ namespace {
 
 const DWORD kWait = 20000;
 
-enum { Next = 1, Cancel = 2, SelectAll = 3, SelectNone = 4, Back = 5, ItemList = 1003, First = 1000, Second = 1001,
-       TopText = 1002, SecondText = 1004 };
+enum { Next = 1, Cancel = 2, SelectAll = 3, Back = 5, ItemList = 1003, First = 1000, Second = 1001, TopText = 1002 };
 
 struct Wizard {
     Process program;
