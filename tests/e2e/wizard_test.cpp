@@ -179,20 +179,6 @@ TEST_F(WizardTest, SelectionsAreStoredWhenThePageIsLeft)
     EXPECT_TRUE(box.exists("Bin\\INSTALL.LOG"));
 }
 
-TEST_F(WizardTest, ConfirmRunWaitsForFinish)
-{
-    Wizard wizard;
-    start(wizard, files(), "/U");
-    EXPECT_EQ(wizard.caption(), "Perform Uninstall");
-    EXPECT_FALSE(wizard.enabled(Back));
-    EXPECT_TRUE(wizard.visible(Next));
-    Sleep(500);
-    EXPECT_TRUE(box.exists("App\\a.txt")) << "nothing happens before Finish";
-    wizard.press(Next);
-    EXPECT_EQ(wizard.program.wait(kWait), 0u);
-    EXPECT_FALSE(box.exists("App\\a.txt"));
-}
-
 // An automatic run needs no click. While a program of the run holds it,
 // the wizard shows it and still answers the window system. Cancel comes
 // during the first of a rollback's two programs (1.5 s each), and is taken
@@ -222,9 +208,10 @@ TEST_F(WizardTest, AnAutomaticRunStaysAliveWhileAProgramRunsAndCancelStopsIt)
     EXPECT_EQ(wizard.program.wait(kWait), 0u);
 }
 
-// The shared-file prompt of an /A run, answered through its dialog. Files
-// are released last to first: 5.dll (in a folder deep enough that its path
-// is shortened to fit), then 4.dll, ... Every count reaches zero.
+// The shared-file prompt, answered through its dialog, in a run that /U
+// starts on its last page, where nothing happens before Finish. Files are
+// released last to first: 5.dll (in a folder deep enough that its path is
+// shortened to fit), then 4.dll, ... Every count reaches zero.
 TEST_F(WizardTest, TheSharedFilePromptAnswersForTheRun)
 {
     const std::string kCount = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs:";
@@ -249,7 +236,12 @@ TEST_F(WizardTest, TheSharedFilePromptAnswersForTheRun)
         after.pop_back();
         layOut(box.root, files);
         Wizard wizard;
-        start(wizard, log, "/A");
+        start(wizard, log, "/U");
+        EXPECT_EQ(wizard.caption(), "Perform Uninstall");
+        EXPECT_FALSE(wizard.enabled(Back));
+        Sleep(500);
+        EXPECT_EQ(FindWindowA("#32770", "Remove Shared Component"), nullptr) << "nothing happens before Finish";
+        wizard.pressLater(Next);
         HWND previous = nullptr;
         for (int answer : c.answers) {
             HWND prompt = waitForWindow(wizard.program.info.dwProcessId, "#32770", kWait, [&](HWND w) {
