@@ -32,19 +32,10 @@ struct Group {
 
 std::vector<Group> groups;
 std::string recordPath;
-std::vector<HWND> clients;
 
 bool same(const std::string& a, const std::string& b)
 {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-Group* findGroup(const std::string& name)
-{
-    for (Group& group : groups)
-        if (same(group.name, name))
-            return &group;
-    return nullptr;
 }
 
 // A test reads the file while the server runs, so it is never kept open.
@@ -87,13 +78,15 @@ bool describe(const std::string& name, std::string& text)
             text += group.name + "\r\n";
         return true;
     }
-    const Group* group = findGroup(name);
-    if (!group)
-        return false;
-    text = "\"" + group->name + "\",C:\\fake\\grp.grp," + std::to_string(group->items.size()) + ",1\r\n";
-    for (const Item& item : group->items)
-        text += "\"" + item.name + "\",\"" + item.command + "\",,,0,0,0,0,0\r\n";
-    return true;
+    for (const Group& group : groups) {
+        if (!same(group.name, name))
+            continue;
+        text = "\"" + group.name + "\",C:\\fake\\grp.grp," + std::to_string(group.items.size()) + ",1\r\n";
+        for (const Item& item : group.items)
+            text += "\"" + item.name + "\",\"" + item.command + "\",,,0,0,0,0,0\r\n";
+        return true;
+    }
+    return false;
 }
 
 bool isProgman(ATOM atom)
@@ -157,12 +150,10 @@ LRESULT CALLBACK serverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     auto client = reinterpret_cast<HWND>(wParam);
     switch (message) {
     case WM_DDE_INITIATE:
-        if (isProgman(LOWORD(lParam)) && isProgman(HIWORD(lParam))) {
-            clients.push_back(client);
-            // Sent, not posted, and the atoms become the client's.
+        // Sent, not posted, and the atoms become the client's.
+        if (isProgman(LOWORD(lParam)) && isProgman(HIWORD(lParam)))
             SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window),
                          MAKELPARAM(GlobalAddAtomA("PROGMAN"), GlobalAddAtomA("PROGMAN")));
-        }
         return 0;
     case WM_DDE_REQUEST:
         answerRequest(window, client, lParam);
@@ -171,21 +162,9 @@ LRESULT CALLBACK serverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         execute(window, client, lParam);
         return 0;
     case WM_DDE_TERMINATE:
-        // Answered only while the conversation is open: a client that
-        // answers our own terminate must not be answered again.
-        for (auto known = clients.begin(); known != clients.end(); ++known) {
-            if (*known == client) {
-                clients.erase(known);
-                PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
-                break;
-            }
-        }
-        return 0;
-    case WM_CLOSE:
-        for (HWND open : clients)
-            PostMessageA(open, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
-        clients.clear();
-        DestroyWindow(window);
+        // The server never ends a conversation itself, so every terminate
+        // is a client's and is answered.
+        PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

@@ -8,10 +8,6 @@
 
 #include <tlhelp32.h>
 
-static void setValue(const std::string& key, const char* name, DWORD type, const std::string& data);
-static void deleteValue(const std::string& key, const char* name);
-static void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data);
-
 std::string windowsPath(const std::string& path)
 {
     if (path.empty() || path[0] != '/')
@@ -100,11 +96,6 @@ Sandbox::~Sandbox()
     removeTree(root);
 }
 
-std::string Sandbox::path(const std::string& relative) const
-{
-    return relative.empty() ? root : root + "\\" + relative;
-}
-
 static void makeFolders(const std::string& path)
 {
     for (size_t at = 3; (at = path.find('\\', at)) != std::string::npos; ++at)
@@ -138,9 +129,67 @@ std::string readWholeFile(const std::string& path)
     return content;
 }
 
-void Sandbox::writeFile(const std::string& relative, const std::string& content) const
+namespace {
+HKEY rootOf(const std::string& key, std::string* below)
 {
-    writeWholeFile(path(relative), content);
+    for (auto [name, root] : {std::pair<const char*, HKEY>{"HKLM\\", HKEY_LOCAL_MACHINE}, {"HKCR\\", HKEY_CLASSES_ROOT},
+                              {"HKCU\\", HKEY_CURRENT_USER}})
+        if (key.compare(0, 5, name) == 0) {
+            *below = key.substr(5);
+            return root;
+        }
+    *below = key;
+    return HKEY_CURRENT_USER;
+}
+} // namespace
+
+static void setValue(const std::string& key, const char* name, DWORD type, const std::string& data)
+{
+    std::string below;
+    HKEY root = rootOf(key, &below), handle;
+    if (RegCreateKeyExA(root, below.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(handle, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+    RegCloseKey(handle);
+}
+
+bool readValue(const std::string& key, const char* name, DWORD* type, std::string* data)
+{
+    std::string below;
+    HKEY root = rootOf(key, &below);
+    char buffer[4096];
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(root, below.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type, buffer, &size) != ERROR_SUCCESS)
+        return false;
+    data->assign(buffer, size);
+    return true;
+}
+
+static void deleteValue(const std::string& key, const char* name)
+{
+    std::string below;
+    HKEY root = rootOf(key, &below), handle;
+    if (RegOpenKeyExA(root, below.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(handle, name);
+    RegCloseKey(handle);
+}
+
+static void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data)
+{
+    DWORD found = REG_NONE;
+    std::string got, below;
+    HKEY handle;
+    if (!name) {
+        bool present = RegOpenKeyExA(rootOf(key, &below), below.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
+        if (present)
+            RegCloseKey(handle);
+        EXPECT_EQ(present, type != REG_NONE) << key;
+    } else if (!readValue(key, name, &found, &got)) {
+        EXPECT_EQ(type, static_cast<DWORD>(REG_NONE)) << key << ", no value " << name;
+    } else {
+        EXPECT_EQ(std::to_string(found) + ":" + got, std::to_string(type) + ":" + data) << key << ", value " << name;
+    }
 }
 
 namespace {
@@ -246,16 +295,6 @@ void removeLaidOut(const std::string& base, const std::string& lines)
     }
 }
 
-std::string Sandbox::readFile(const std::string& relative) const
-{
-    return readWholeFile(path(relative));
-}
-
-bool Sandbox::exists(const std::string& relative) const
-{
-    return present(path(relative));
-}
-
 std::string Sandbox::installProgram(const std::string& name) const
 {
     std::string target = path(name);
@@ -288,70 +327,6 @@ SandboxKey::SandboxKey(const std::string& name) : subKey("Software\\RuvoTest\\" 
 SandboxKey::~SandboxKey()
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
-}
-
-namespace {
-HKEY rootOf(const std::string& key, std::string* below)
-{
-    for (auto [name, root] : {std::pair<const char*, HKEY>{"HKLM\\", HKEY_LOCAL_MACHINE}, {"HKCR\\", HKEY_CLASSES_ROOT},
-                              {"HKCU\\", HKEY_CURRENT_USER}})
-        if (key.compare(0, 5, name) == 0) {
-            *below = key.substr(5);
-            return root;
-        }
-    *below = key;
-    return HKEY_CURRENT_USER;
-}
-} // namespace
-
-static void setValue(const std::string& key, const char* name, DWORD type, const std::string& data)
-{
-    std::string below;
-    HKEY root = rootOf(key, &below), handle;
-    if (RegCreateKeyExA(root, below.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(handle, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
-    RegCloseKey(handle);
-}
-
-bool readValue(const std::string& key, const char* name, DWORD* type, std::string* data)
-{
-    std::string below;
-    HKEY root = rootOf(key, &below);
-    char buffer[4096];
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(root, below.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type, buffer, &size) != ERROR_SUCCESS)
-        return false;
-    data->assign(buffer, size);
-    return true;
-}
-
-
-static void deleteValue(const std::string& key, const char* name)
-{
-    std::string below;
-    HKEY root = rootOf(key, &below), handle;
-    if (RegOpenKeyExA(root, below.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(handle, name);
-    RegCloseKey(handle);
-}
-
-static void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data)
-{
-    DWORD found = REG_NONE;
-    std::string got, below;
-    HKEY handle;
-    if (!name) {
-        bool present = RegOpenKeyExA(rootOf(key, &below), below.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
-        if (present)
-            RegCloseKey(handle);
-        EXPECT_EQ(present, type != REG_NONE) << key;
-    } else if (!readValue(key, name, &found, &got)) {
-        EXPECT_EQ(type, static_cast<DWORD>(REG_NONE)) << key << ", no value " << name;
-    } else {
-        EXPECT_EQ(std::to_string(found) + ":" + got, std::to_string(type) + ":" + data) << key << ", value " << name;
-    }
 }
 
 const char kSessionManager[] = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager";
@@ -580,11 +555,6 @@ std::vector<HWND> descendants(HWND parent)
     return found;
 }
 
-INT_PTR CALLBACK plainDialogProc(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
 HWND findDescendant(HWND parent, const char* cls, int id)
 {
     for (HWND child : descendants(parent))
@@ -618,13 +588,7 @@ bool saveScreenshot(HWND window, const std::string& path)
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     SelectObject(memory, old);
 
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
+    BITMAPINFOHEADER header = {sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     std::vector<BYTE> pixels(rowBytes * static_cast<DWORD>(height));
     GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
@@ -633,10 +597,8 @@ bool saveScreenshot(HWND window, const std::string& path)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
+    BITMAPFILEHEADER file = {0x4D42, offset + static_cast<DWORD>(pixels.size()), 0, 0, offset};
     FILE* out = fopen(path.c_str(), "wb");
     if (!out)
         return false;
@@ -694,16 +656,14 @@ static void snapshotPath(const std::string& path, std::string* text)
     char line[128];
     snprintf(line, sizeof line, " %lx %lu %lx%08lx\n", data.dwFileAttributes, data.nFileSizeLow,
              data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
-    bool folder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    // A folder's own write time moves whenever anything below it is made or
-    // deleted, so its entries say more.
-    if (folder)
-        snprintf(line, sizeof line, " %lx\n", data.dwFileAttributes);
-    *text += path + line;
-    if (!folder) {
-        *text += readWholeFile(path) + "\n";
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *text += path + line + readWholeFile(path) + "\n";
         return;
     }
+    // A folder's own write time moves whenever anything below it is made or
+    // deleted, so its entries say more.
+    snprintf(line, sizeof line, " %lx\n", data.dwFileAttributes);
+    *text += path + line;
     for (const WIN32_FIND_DATAA& entry : entriesOf(path))
         snapshotPath(path + "\\" + entry.cFileName, text);
 }
@@ -713,12 +673,10 @@ std::string snapshot(const std::vector<std::string>& places)
     std::string text;
     for (const std::string& place : places) {
         std::string below;
-        if (place.compare(0, 2, "HK") == 0) {
-            HKEY root = rootOf(place, &below);
-            snapshotKey(root, below, &text);
-        } else {
+        if (place.compare(0, 2, "HK") == 0)
+            snapshotKey(rootOf(place, &below), below, &text);
+        else
             snapshotPath(place, &text);
-        }
     }
     return text;
 }

@@ -374,27 +374,22 @@ struct MessagesTest : ::testing::Test {
 };
 
 // Without an override the string table's text is used, each of the 73
-// there; an INI without a [Language] section overrides nothing, and an
-// edited INI takes effect on the next fetch.
-TEST_F(MessagesTest, WithoutAnOverrideTheStringTableTextStays)
+// there; keys outside [Language] override nothing, and an edited INI takes
+// effect on the next fetch. An action prefix is fetched into 64 bytes: an
+// override keeps 63 characters, and the string table's text is cut the same
+// way.
+TEST_F(MessagesTest, OverrideRulesAndTheCallersCapacity)
 {
     for (int id = 1; id <= 73; ++id)
         EXPECT_NE(fetch(id), "") << "message " << id;
-    box.writeFile("UNINSTAL.INI", "[Settings]\r\nNo Background=0\r\n");
+    box.writeFile("UNINSTAL.INI", "[Settings]\r\nMsg59=Elsewhere\r\n");
     EXPECT_EQ(fetch(59), "Are you sure you want to cancel the uninstall?");
     EXPECT_EQ(fetch(29), "Removing File:\r\n");
     box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg25=Before\r\n");
     EXPECT_EQ(fetch(25), "Before");
-    box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg25=After\r\n");
-    EXPECT_EQ(fetch(25), "After");
     DeleteFileA(iniPath);
     EXPECT_EQ(fetch(25), "Uninstall");
-}
 
-// An action prefix is fetched into 64 bytes: an override keeps 63
-// characters, and the string table's text is cut the same way.
-TEST_F(MessagesTest, OverrideRulesAndTheCallersCapacity)
-{
     box.writeFile("UNINSTAL.INI", "[Language]\r\n"
                                   "Msg59=\r\n"                    // empty: an empty text
                                   "Msg60=\x7f\r\n"                // a lone DEL counts as absent
