@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "append.h"
+
 namespace {
 
 struct Item {
@@ -36,17 +38,6 @@ std::string recordPath;
 bool same(const std::string& a, const std::string& b)
 {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-// A test reads the file while the server runs, so it is never kept open.
-void appendLine(const std::string& path, const std::string& text)
-{
-    std::string line = text + "\r\n";
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
 }
 
 bool loadFixture(const char* path)
@@ -138,7 +129,7 @@ void execute(HWND self, HWND client, LPARAM lParam)
         size_t size = GlobalSize(memory), length = 0;
         while (length < size && text[length])
             ++length;
-        appendLine(recordPath, std::string(text, length));
+        appendLine(recordPath, std::string(text, length) + "\r\n");
         GlobalUnlock(memory);
     }
     // The same handle comes back: the client frees it on seeing it.
@@ -195,7 +186,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                                   nullptr, nullptr, instance, nullptr);
     if (!window)
         return 4;
-    appendLine(recordPath + ".ready", "ready");
+    appendLine(recordPath + ".ready", "ready\r\n");
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

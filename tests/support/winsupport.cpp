@@ -34,15 +34,13 @@ std::string artifactsFolder()
 std::string windowsDirectory()
 {
     char path[MAX_PATH];
-    GetWindowsDirectoryA(path, sizeof path);
-    return path;
+    return std::string(path, GetWindowsDirectoryA(path, sizeof path));
 }
 
 std::string systemDirectory()
 {
     char path[MAX_PATH];
-    GetSystemDirectoryA(path, sizeof path);
-    return path;
+    return std::string(path, GetSystemDirectoryA(path, sizeof path));
 }
 
 std::string shortPath(const std::string& path)
@@ -319,8 +317,7 @@ SandboxKey::SandboxKey(const std::string& name) : subKey("Software\\RuvoTest\\" 
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS)
+    if (RegCreateKeyA(HKEY_CURRENT_USER, subKey.c_str(), &key) == ERROR_SUCCESS)
         RegCloseKey(key);
 }
 
@@ -479,11 +476,8 @@ Process::~Process()
 
 bool Process::start(const std::string& exe, const std::string& arguments)
 {
-    std::string commandLine = "\"" + exe + "\"";
-    if (!arguments.empty())
-        commandLine += " " + arguments;
-    std::vector<char> writable(commandLine.begin(), commandLine.end());
-    writable.push_back('\0');
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    std::vector<char> writable(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     return CreateProcessA(exe.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
