@@ -628,16 +628,13 @@ static void snapshotKey(HKEY root, const std::string& key, std::string* text)
             break;
         *text += " " + std::string(name) + "=" + std::to_string(type) + ":" + data.substr(0, dataSize) + "\n";
     }
-    std::vector<std::string> subkeys;
     for (DWORD i = 0;; ++i) {
         DWORD nameSize = sizeof name;
         if (RegEnumKeyExA(handle, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        subkeys.push_back(name);
+        snapshotKey(root, key + "\\" + name, text);
     }
     RegCloseKey(handle);
-    for (const std::string& subkey : subkeys)
-        snapshotKey(root, key + "\\" + subkey, text);
 }
 
 static void snapshotPath(const std::string& path, std::string* text)

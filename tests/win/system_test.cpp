@@ -269,20 +269,6 @@ TEST(Files, PathFormsComponentByComponent)
     EXPECT_EQ(bare, shortFile);
 }
 
-TEST(Files, DefaultLogIsFoundBesideTheProgramInShortForm)
-{
-    Sandbox box("files");
-    box.writeFile("App Folder\\INSTALL.LOG", "*** x\r\n");
-    char commandLine[256] = "";
-    std::string ini = box.path("App Folder\\UNINSTAL.INI");
-    ASSERT_TRUE(substituteDefaultLog(commandLine, ini.c_str()));
-    EXPECT_EQ(std::string(commandLine), shortPath(box.path("App Folder")) + "\\INSTALL.LOG");
-    DeleteFileA(box.path("App Folder\\INSTALL.LOG").c_str());
-    commandLine[0] = '\0';
-    EXPECT_FALSE(substituteDefaultLog(commandLine, ini.c_str()));
-    EXPECT_STREQ(commandLine, "");
-}
-
 // Sets a registry string for the test's lifetime, then puts back what was there.
 struct RegistryString {
     std::string key, name, before;
