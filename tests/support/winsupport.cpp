@@ -255,12 +255,10 @@ void layOut(const std::string& base, const std::string& lines)
             setValue(entry.path, entry.valueName.c_str(), entry.attributes, entry.content);
             continue;
         }
-        if (!entry.source.empty()) {
-            makeFolders(entry.path.substr(0, entry.path.rfind('\\')));
-            CopyFileA(entry.source.c_str(), entry.path.c_str(), FALSE);
-        } else {
-            entry.folder ? makeFolders(entry.path) : writeWholeFile(entry.path, entry.content);
-        }
+        if (entry.folder)
+            makeFolders(entry.path);
+        else
+            writeWholeFile(entry.path, entry.source.empty() ? entry.content : readWholeFile(entry.source));
         SetFileAttributesA(entry.path.c_str(), entry.attributes ? entry.attributes : FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -295,10 +293,8 @@ void removeLaidOut(const std::string& base, const std::string& lines)
 
 std::string Sandbox::installProgram(const std::string& name) const
 {
-    std::string target = path(name);
-    makeFolders(target.substr(0, target.rfind('\\')));
-    CopyFileA(builtFile("RUVO_PROGRAM").c_str(), target.c_str(), FALSE);
-    return target;
+    writeWholeFile(path(name), readWholeFile(builtFile("RUVO_PROGRAM")));
+    return path(name);
 }
 
 bool Sandbox::startOnLog(Process& run, const std::string& switches, const std::string& log) const

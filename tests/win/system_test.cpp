@@ -182,12 +182,6 @@ TEST_F(HostTest, TheSystemFoldersAreThePlatformsOwn)
     windowsDirectories(windows, system, sizeof windows);
     EXPECT_EQ(std::string(windows), windowsDirectory());
     EXPECT_EQ(std::string(system), systemDirectory());
-#ifndef _WIN64
-    // The shipped 32-bit program is tested as 64-bit Windows runs it.
-    BOOL wow64Process = FALSE;
-    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64Process));
-    EXPECT_TRUE(wow64Process);
-#endif
 }
 
 // A library server is called with OLE initialised, also on a thread where
