@@ -35,11 +35,6 @@ struct Group {
 std::vector<Group> groups;
 std::string recordPath;
 
-bool same(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
 bool loadFixture(const char* path)
 {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -64,13 +59,13 @@ bool loadFixture(const char* path)
 // Manager gives it (a header line, then one line per item).
 bool describe(const std::string& name, std::string& text)
 {
-    if (same(name, "GROUPS")) {
+    if (lstrcmpiA(name.c_str(), "GROUPS") == 0) {
         for (const Group& group : groups)
             text += group.name + "\r\n";
         return true;
     }
     for (const Group& group : groups) {
-        if (!same(group.name, name))
+        if (lstrcmpiA(group.name.c_str(), name.c_str()) != 0)
             continue;
         text = "\"" + group.name + "\",C:\\fake\\grp.grp," + std::to_string(group.items.size()) + ",1\r\n";
         for (const Item& item : group.items)
@@ -168,10 +163,8 @@ LRESULT CALLBACK serverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    if (__argc != 3)
+    if (__argc != 3 || !loadFixture(__argv[1]))
         return 2;
-    if (!loadFixture(__argv[1]))
-        return 3;
     recordPath = __argv[2];
 
     WNDCLASSA windowClass = {};

@@ -216,8 +216,7 @@ std::vector<Entry> entries(const std::string& base, const std::string& lines)
             entry.content = item.substr(equals + 1);
             item.resize(equals);
         }
-        entry.value = item.compare(0, 5, "HKCU\\") == 0 || item.compare(0, 5, "HKLM\\") == 0 ||
-                      item.compare(0, 5, "HKCR\\") == 0;
+        entry.value = item.compare(0, 2, "HK") == 0;   // HKCU, HKLM or HKCR
         if (entry.value) {
             size_t colon = item.find(':');
             entry.valueName = colon == std::string::npos ? "" : item.substr(colon + 1);

@@ -128,8 +128,6 @@ struct ProgressTest : ::testing::Test {
     {
         release(&runState.arena);
         runState = RunState{};
-        detectPlatform();
-        installCaseFolding();
         copyText(iniPath, box.path("UNINSTAL.INI").c_str());
         runState.companionIniPath = iniPath;
         runState.instance = GetModuleHandleA(nullptr);
