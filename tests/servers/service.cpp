@@ -7,12 +7,11 @@
 namespace {
 
 SERVICE_STATUS_HANDLE statusHandle;
-SERVICE_STATUS status;
+SERVICE_STATUS status = {SERVICE_WIN32_OWN_PROCESS, 0, 0, 0, 0, 0, 0};
 HANDLE stopRequested;
 
 void report(DWORD state)
 {
-    status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
     status.dwCurrentState = state;
     status.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
     status.dwCheckPoint = state == SERVICE_STOP_PENDING ? 1 : 0;

@@ -290,10 +290,8 @@ TEST(LoaderHost, AnswersFromTheRealMachine)
 
     std::string counted = box.path("COUNTED.DLL");
     EXPECT_FALSE(sharedDllCounted(counted.c_str()));
-    {
-        RegistryString shared("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", counted, "1");
-        EXPECT_TRUE(sharedDllCounted(counted.c_str()));
-    }
+    RegistryString shared("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", counted, "1");
+    EXPECT_TRUE(sharedDllCounted(counted.c_str()));
 
     const std::string kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     RegistryString mine("HKCU\\" + kShellFolders, "Start Menu", "C:\\Profiles\\joe\\Start Menu");
