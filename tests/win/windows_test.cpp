@@ -152,31 +152,26 @@ struct ProgressTest : ::testing::Test {
     }
 };
 
-TEST_F(ProgressTest, AShortPumpReturnsAtOnceAndRunsWhatIsPending)
+// A short pump returns at once and runs what is pending; a long one keeps
+// serving messages until its time is up. The action line is not set again
+// to the text it shows.
+TEST_F(ProgressTest, PumpingAndTheActionLine)
 {
-    HWND target = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    countMessages(target);
+    HWND action = GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT);
+    countMessages(action);
     Sleep(20);   // past the pump's interval
-    PostMessageA(target, WM_USER + 1, 0, 0);
+    PostMessageA(action, WM_USER + 1, 0, 0);
     DWORD start = GetTickCount();
     pumpMessages(1);
     EXPECT_LT(GetTickCount() - start, 200u);
     EXPECT_EQ(received, 1);
-
-    // A long wait keeps serving messages until its time is up.
-    PostMessageA(target, WM_USER + 1, 0, 0);
+    PostMessageA(action, WM_USER + 1, 0, 0);
     start = GetTickCount();
     pumpMessages(300);
     EXPECT_GE(GetTickCount() - start, 280u);
     EXPECT_EQ(received, 2);
     EXPECT_EQ(runState.timerWait, 0);
-    DestroyWindow(target);
-}
 
-TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
-{
-    HWND action = GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT);
-    countMessages(action);
     // Each past the display's interval, with room for a coarse tick count.
     for (const char* file : {"A.DLL", "A.DLL", "B.DLL"}) {
         Sleep(60);
