@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -107,12 +108,7 @@ void answerRequest(HWND self, HWND client, LPARAM lParam)
     dde->cfFormat = CF_TEXT;
     CopyMemory(reinterpret_cast<char*>(dde) + header, text.c_str(), text.size() + 1);
     GlobalUnlock(data);
-    LPARAM reply = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(data), item);
-    if (!PostMessageA(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(self), reply)) {
-        FreeDDElParam(WM_DDE_DATA, reply);
-        GlobalFree(data);
-        GlobalDeleteAtom(static_cast<ATOM>(item));
-    }
+    post(client, self, WM_DDE_DATA, PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(data), item));
 }
 
 void execute(HWND self, HWND client, LPARAM lParam)
@@ -121,10 +117,7 @@ void execute(HWND self, HWND client, LPARAM lParam)
     UnpackDDElParam(WM_DDE_EXECUTE, lParam, &unused, &commands);
     auto memory = reinterpret_cast<HGLOBAL>(commands);
     if (const auto* text = static_cast<const char*>(GlobalLock(memory))) {
-        size_t size = GlobalSize(memory), length = 0;
-        while (length < size && text[length])
-            ++length;
-        appendLine(recordPath, std::string(text, length) + "\r\n");
+        appendLine(recordPath, std::string(text, strnlen(text, GlobalSize(memory))) + "\r\n");
         GlobalUnlock(memory);
     }
     // The same handle comes back: the client frees it on seeing it.
