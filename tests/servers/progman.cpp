@@ -16,8 +16,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include "append.h"
 
 namespace {
 
@@ -32,31 +35,6 @@ struct Group {
 
 std::vector<Group> groups;
 std::string recordPath;
-std::vector<HWND> clients;
-
-bool same(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-Group* findGroup(const std::string& name)
-{
-    for (Group& group : groups)
-        if (same(group.name, name))
-            return &group;
-    return nullptr;
-}
-
-// A test reads the file while the server runs, so it is never kept open.
-void appendLine(const std::string& path, const std::string& text)
-{
-    std::string line = text + "\r\n";
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 bool loadFixture(const char* path)
 {
@@ -82,18 +60,20 @@ bool loadFixture(const char* path)
 // Manager gives it (a header line, then one line per item).
 bool describe(const std::string& name, std::string& text)
 {
-    if (same(name, "GROUPS")) {
+    if (lstrcmpiA(name.c_str(), "GROUPS") == 0) {
         for (const Group& group : groups)
             text += group.name + "\r\n";
         return true;
     }
-    const Group* group = findGroup(name);
-    if (!group)
-        return false;
-    text = "\"" + group->name + "\",C:\\fake\\grp.grp," + std::to_string(group->items.size()) + ",1\r\n";
-    for (const Item& item : group->items)
-        text += "\"" + item.name + "\",\"" + item.command + "\",,,0,0,0,0,0\r\n";
-    return true;
+    for (const Group& group : groups) {
+        if (lstrcmpiA(group.name.c_str(), name.c_str()) != 0)
+            continue;
+        text = "\"" + group.name + "\",C:\\fake\\grp.grp," + std::to_string(group.items.size()) + ",1\r\n";
+        for (const Item& item : group.items)
+            text += "\"" + item.name + "\",\"" + item.command + "\",,,0,0,0,0,0\r\n";
+        return true;
+    }
+    return false;
 }
 
 bool isProgman(ATOM atom)
@@ -128,12 +108,7 @@ void answerRequest(HWND self, HWND client, LPARAM lParam)
     dde->cfFormat = CF_TEXT;
     CopyMemory(reinterpret_cast<char*>(dde) + header, text.c_str(), text.size() + 1);
     GlobalUnlock(data);
-    LPARAM reply = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(data), item);
-    if (!PostMessageA(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(self), reply)) {
-        FreeDDElParam(WM_DDE_DATA, reply);
-        GlobalFree(data);
-        GlobalDeleteAtom(static_cast<ATOM>(item));
-    }
+    post(client, self, WM_DDE_DATA, PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(data), item));
 }
 
 void execute(HWND self, HWND client, LPARAM lParam)
@@ -142,10 +117,7 @@ void execute(HWND self, HWND client, LPARAM lParam)
     UnpackDDElParam(WM_DDE_EXECUTE, lParam, &unused, &commands);
     auto memory = reinterpret_cast<HGLOBAL>(commands);
     if (const auto* text = static_cast<const char*>(GlobalLock(memory))) {
-        size_t size = GlobalSize(memory), length = 0;
-        while (length < size && text[length])
-            ++length;
-        appendLine(recordPath, std::string(text, length));
+        appendLine(recordPath, std::string(text, strnlen(text, GlobalSize(memory))) + "\r\n");
         GlobalUnlock(memory);
     }
     // The same handle comes back: the client frees it on seeing it.
@@ -157,12 +129,10 @@ LRESULT CALLBACK serverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     auto client = reinterpret_cast<HWND>(wParam);
     switch (message) {
     case WM_DDE_INITIATE:
-        if (isProgman(LOWORD(lParam)) && isProgman(HIWORD(lParam))) {
-            clients.push_back(client);
-            // Sent, not posted, and the atoms become the client's.
+        // Sent, not posted, and the atoms become the client's.
+        if (isProgman(LOWORD(lParam)) && isProgman(HIWORD(lParam)))
             SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window),
                          MAKELPARAM(GlobalAddAtomA("PROGMAN"), GlobalAddAtomA("PROGMAN")));
-        }
         return 0;
     case WM_DDE_REQUEST:
         answerRequest(window, client, lParam);
@@ -171,21 +141,9 @@ LRESULT CALLBACK serverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         execute(window, client, lParam);
         return 0;
     case WM_DDE_TERMINATE:
-        // Answered only while the conversation is open: a client that
-        // answers our own terminate must not be answered again.
-        for (auto known = clients.begin(); known != clients.end(); ++known) {
-            if (*known == client) {
-                clients.erase(known);
-                PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
-                break;
-            }
-        }
-        return 0;
-    case WM_CLOSE:
-        for (HWND open : clients)
-            PostMessageA(open, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
-        clients.clear();
-        DestroyWindow(window);
+        // The server never ends a conversation itself, so every terminate
+        // is a client's and is answered.
+        PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -198,10 +156,8 @@ LRESULT CALLBACK serverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    if (__argc != 3)
+    if (__argc != 3 || !loadFixture(__argv[1]))
         return 2;
-    if (!loadFixture(__argv[1]))
-        return 3;
     recordPath = __argv[2];
 
     WNDCLASSA windowClass = {};
@@ -216,7 +172,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                                   nullptr, nullptr, instance, nullptr);
     if (!window)
         return 4;
-    appendLine(recordPath + ".ready", "ready");
+    appendLine(recordPath + ".ready", "ready\r\n");
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

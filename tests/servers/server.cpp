@@ -7,11 +7,11 @@
 #include <windows.h>
 
 #ifdef RUVO_SERVER_LIBRARY
-static const char kClass[] = "CLSID\\{6D1F3A52-8E4B-4C7A-9F20-3B5E7C1D9A01}";
-static const char kServerKey[] = "CLSID\\{6D1F3A52-8E4B-4C7A-9F20-3B5E7C1D9A01}\\InprocServer32";
+#define CLASS_KEY "CLSID\\{6D1F3A52-8E4B-4C7A-9F20-3B5E7C1D9A01}"
+static const char kServerKey[] = CLASS_KEY "\\InprocServer32";
 #else
-static const char kClass[] = "CLSID\\{6D1F3A52-8E4B-4C7A-9F20-3B5E7C1D9A02}";
-static const char kServerKey[] = "CLSID\\{6D1F3A52-8E4B-4C7A-9F20-3B5E7C1D9A02}\\LocalServer32";
+#define CLASS_KEY "CLSID\\{6D1F3A52-8E4B-4C7A-9F20-3B5E7C1D9A02}"
+static const char kServerKey[] = CLASS_KEY "\\LocalServer32";
 #endif
 
 static HMODULE self;
@@ -35,7 +35,7 @@ static HRESULT registerServer()
 static HRESULT unregisterServer()
 {
     RegDeleteKeyA(HKEY_CLASSES_ROOT, kServerKey);
-    return RegDeleteKeyA(HKEY_CLASSES_ROOT, kClass) == ERROR_SUCCESS ? S_OK : S_FALSE;
+    return RegDeleteKeyA(HKEY_CLASSES_ROOT, CLASS_KEY) == ERROR_SUCCESS ? S_OK : S_FALSE;
 }
 
 #ifdef RUVO_SERVER_LIBRARY
@@ -58,7 +58,6 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 #else
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
-    self = nullptr;
     if (lstrcmpiA(commandLine, "/REGSERVER") == 0)
         return registerServer() == S_OK ? 0 : 1;
     if (lstrcmpiA(commandLine, "/UNREGSERVER") == 0) {

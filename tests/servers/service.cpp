@@ -7,15 +7,13 @@
 namespace {
 
 SERVICE_STATUS_HANDLE statusHandle;
-SERVICE_STATUS status;
+SERVICE_STATUS status = {SERVICE_WIN32_OWN_PROCESS, 0, 0, 0, 0, 0, 0};
 HANDLE stopRequested;
 
 void report(DWORD state)
 {
-    status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
     status.dwCurrentState = state;
     status.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
-    status.dwWin32ExitCode = NO_ERROR;
     status.dwCheckPoint = state == SERVICE_STOP_PENDING ? 1 : 0;
     status.dwWaitHint = state == SERVICE_STOP_PENDING ? 3000 : 0;
     SetServiceStatus(statusHandle, &status);
@@ -32,9 +30,6 @@ DWORD WINAPI control(DWORD code, DWORD, LPVOID, LPVOID)
             report(SERVICE_STOP_PENDING);
             SetEvent(stopRequested);
         }
-        return NO_ERROR;
-    case SERVICE_CONTROL_INTERROGATE:
-        SetServiceStatus(statusHandle, &status);
         return NO_ERROR;
     default:
         return ERROR_CALL_NOT_IMPLEMENTED;

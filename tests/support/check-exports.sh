@@ -6,10 +6,6 @@ objdump=$1 exe=$2
 table=$("$objdump" -p "$exe")
 status=0
 for name in _MainWndProc@16 _ItemDlg@16 _SharedDlg@16; do
-  if grep -Eq "\] ${name}\$" <<<"$table"; then
-    echo "exported: $name"
-  else
-    echo "missing export: $name"; status=1
-  fi
+  grep -Eq "\] ${name}\$" <<<"$table" || { echo "missing export: $name"; status=1; }
 done
 exit $status

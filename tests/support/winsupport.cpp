@@ -8,10 +8,6 @@
 
 #include <tlhelp32.h>
 
-static void setValue(const std::string& key, const char* name, DWORD type, const std::string& data);
-static void deleteValue(const std::string& key, const char* name);
-static void expectValue(const std::string& key, const char* name, DWORD type, const std::string& data);
-
 std::string windowsPath(const std::string& path)
 {
     if (path.empty() || path[0] != '/')
@@ -38,15 +34,13 @@ std::string artifactsFolder()
 std::string windowsDirectory()
 {
     char path[MAX_PATH];
-    GetWindowsDirectoryA(path, sizeof path);
-    return path;
+    return std::string(path, GetWindowsDirectoryA(path, sizeof path));
 }
 
 std::string systemDirectory()
 {
     char path[MAX_PATH];
-    GetSystemDirectoryA(path, sizeof path);
-    return path;
+    return std::string(path, GetSystemDirectoryA(path, sizeof path));
 }
 
 std::string shortPath(const std::string& path)
@@ -100,11 +94,6 @@ Sandbox::~Sandbox()
     removeTree(root);
 }
 
-std::string Sandbox::path(const std::string& relative) const
-{
-    return relative.empty() ? root : root + "\\" + relative;
-}
-
 static void makeFolders(const std::string& path)
 {
     for (size_t at = 3; (at = path.find('\\', at)) != std::string::npos; ++at)
@@ -136,158 +125,6 @@ std::string readWholeFile(const std::string& path)
         content.append(chunk, got);
     CloseHandle(file);
     return content;
-}
-
-void Sandbox::writeFile(const std::string& relative, const std::string& content) const
-{
-    writeWholeFile(path(relative), content);
-}
-
-namespace {
-struct Entry {
-    std::string path, content, source;   // `source`: a file whose copy it is
-    bool gone, folder;
-    DWORD attributes;
-    std::string valueName;   // and a value's type in `attributes`, its data in `content`
-    bool value;
-};
-
-std::vector<Entry> entries(const std::string& base, const std::string& lines)
-{
-    const std::pair<std::string, DWORD> kMarks[] = {{" (read-only)", FILE_ATTRIBUTE_READONLY},
-                                                    {" (hidden)", FILE_ATTRIBUTE_HIDDEN}};
-    const std::pair<std::string, DWORD> kTypes[] = {{"sz", REG_SZ}, {"expand", REG_EXPAND_SZ}, {"multi", REG_MULTI_SZ},
-                                                    {"dword", REG_DWORD}, {"binary", REG_BINARY}};
-    std::vector<Entry> list;
-    for (size_t at = 0, end = 0; !lines.empty() && end < lines.size(); at = end + 1) {
-        end = std::min(lines.find('|', at), lines.size());
-        std::string item = lines.substr(at, end - at);
-        Entry entry = {"", "x", "", item[0] == '-', false, 0, "", false};
-        item.erase(0, entry.gone ? 1 : 0);
-        size_t equals = item.find('=');
-        if (equals != std::string::npos) {
-            entry.content = item.substr(equals + 1);
-            item.resize(equals);
-        }
-        entry.value = item.compare(0, 5, "HKCU\\") == 0 || item.compare(0, 5, "HKLM\\") == 0 ||
-                      item.compare(0, 5, "HKCR\\") == 0;
-        if (entry.value) {
-            size_t colon = item.find(':');
-            entry.valueName = colon == std::string::npos ? "" : item.substr(colon + 1);
-            entry.path = item.substr(0, colon);
-            std::string type = entry.content.substr(0, entry.content.find(':'));
-            entry.content.erase(0, type.size() + 1);
-            for (const auto& [name, code] : kTypes)
-                entry.attributes = name == type ? code : entry.attributes;
-            entry.folder = colon == std::string::npos;   // the key itself
-            list.push_back(entry);
-            continue;
-        }
-        size_t from = item.find('<');
-        if (from != std::string::npos) {
-            entry.source = item.substr(from + 1);
-            item.resize(from);
-        }
-        for (const auto& [mark, attribute] : kMarks)
-            if (item.size() > mark.size() && item.compare(item.size() - mark.size(), mark.size(), mark) == 0) {
-                item.resize(item.size() - mark.size());
-                entry.attributes = attribute;
-            }
-        entry.folder = item.back() == '\\';
-        entry.path = item[0] == '\\' || item[1] == ':' ? item : base + "\\" + item;
-        list.push_back(entry);
-    }
-    return list;
-}
-} // namespace
-
-void layOut(const std::string& base, const std::string& lines)
-{
-    for (const Entry& entry : entries(base, lines)) {
-        if (entry.value) {
-            setValue(entry.path, entry.valueName.c_str(), entry.attributes, entry.content);
-            continue;
-        }
-        if (!entry.source.empty()) {
-            makeFolders(entry.path.substr(0, entry.path.rfind('\\')));
-            CopyFileA(entry.source.c_str(), entry.path.c_str(), FALSE);
-        } else {
-            entry.folder ? makeFolders(entry.path) : writeWholeFile(entry.path, entry.content);
-        }
-        SetFileAttributesA(entry.path.c_str(), entry.attributes ? entry.attributes : FILE_ATTRIBUTE_NORMAL);
-    }
-}
-
-void expectLaidOut(const std::string& base, const std::string& lines)
-{
-    for (const Entry& entry : entries(base, lines)) {
-        if (entry.value) {
-            expectValue(entry.path, entry.folder ? nullptr : entry.valueName.c_str(),
-                        entry.gone ? REG_NONE : entry.attributes, entry.content);
-            continue;
-        }
-        EXPECT_EQ(present(entry.path), !entry.gone) << entry.path;
-        if (!entry.gone && !entry.folder) {
-            EXPECT_EQ(readWholeFile(entry.path), entry.source.empty() ? entry.content : readWholeFile(entry.source))
-                << entry.path;
-        }
-    }
-}
-
-void removeLaidOut(const std::string& base, const std::string& lines)
-{
-    for (const Entry& entry : entries(base, lines)) {
-        if (entry.value) {
-            deleteValue(entry.path, entry.valueName.c_str());
-            continue;
-        }
-        SetFileAttributesA(entry.path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        entry.folder ? RemoveDirectoryA(entry.path.c_str()) : DeleteFileA(entry.path.c_str());
-    }
-}
-
-std::string Sandbox::readFile(const std::string& relative) const
-{
-    return readWholeFile(path(relative));
-}
-
-bool Sandbox::exists(const std::string& relative) const
-{
-    return present(path(relative));
-}
-
-std::string Sandbox::installProgram(const std::string& name) const
-{
-    std::string target = path(name);
-    makeFolders(target.substr(0, target.rfind('\\')));
-    CopyFileA(builtFile("RUVO_PROGRAM").c_str(), target.c_str(), FALSE);
-    return target;
-}
-
-bool Sandbox::startOnLog(Process& run, const std::string& switches, const std::string& log) const
-{
-    writeFile("App\\INSTALL.LOG", log);
-    return run.start(installProgram("Bin\\UNINSTAL.EXE"), switches + " " + shortPath(path("App\\INSTALL.LOG")));
-}
-
-DWORD Sandbox::uninstall(const std::string& switches, const std::string& log) const
-{
-    Process run;
-    return startOnLog(run, switches, log) ? run.wait(60000) : ~0ul;
-}
-
-SandboxKey::SandboxKey(const std::string& name) : subKey("Software\\RuvoTest\\" + name)
-{
-    RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS)
-        RegCloseKey(key);
-}
-
-SandboxKey::~SandboxKey()
-{
-    RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
 }
 
 namespace {
@@ -326,7 +163,6 @@ bool readValue(const std::string& key, const char* name, DWORD* type, std::strin
     return true;
 }
 
-
 static void deleteValue(const std::string& key, const char* name)
 {
     std::string below;
@@ -352,6 +188,137 @@ static void expectValue(const std::string& key, const char* name, DWORD type, co
     } else {
         EXPECT_EQ(std::to_string(found) + ":" + got, std::to_string(type) + ":" + data) << key << ", value " << name;
     }
+}
+
+namespace {
+struct Entry {
+    std::string path, content, source;   // `source`: a file whose copy it is
+    bool gone, folder;
+    DWORD attributes;
+    std::string valueName;   // and a value's type in `attributes`, its data in `content`
+    bool value;
+};
+
+std::vector<Entry> entries(const std::string& base, const std::string& lines)
+{
+    const std::pair<std::string, DWORD> kMarks[] = {{" (read-only)", FILE_ATTRIBUTE_READONLY},
+                                                    {" (hidden)", FILE_ATTRIBUTE_HIDDEN}};
+    const std::pair<std::string, DWORD> kTypes[] = {{"sz", REG_SZ}, {"expand", REG_EXPAND_SZ}, {"multi", REG_MULTI_SZ},
+                                                    {"dword", REG_DWORD}, {"binary", REG_BINARY}};
+    std::vector<Entry> list;
+    for (size_t at = 0, end = 0; !lines.empty() && end < lines.size(); at = end + 1) {
+        end = std::min(lines.find('|', at), lines.size());
+        std::string item = lines.substr(at, end - at);
+        Entry entry = {"", "x", "", item[0] == '-', false, 0, "", false};
+        item.erase(0, entry.gone ? 1 : 0);
+        size_t equals = item.find('=');
+        if (equals != std::string::npos) {
+            entry.content = item.substr(equals + 1);
+            item.resize(equals);
+        }
+        entry.value = item.compare(0, 2, "HK") == 0;   // HKCU, HKLM or HKCR
+        if (entry.value) {
+            size_t colon = item.find(':');
+            entry.valueName = colon == std::string::npos ? "" : item.substr(colon + 1);
+            entry.path = item.substr(0, colon);
+            std::string type = entry.content.substr(0, entry.content.find(':'));
+            entry.content.erase(0, type.size() + 1);
+            for (const auto& [name, code] : kTypes)
+                entry.attributes = name == type ? code : entry.attributes;
+            entry.folder = colon == std::string::npos;   // the key itself
+            list.push_back(entry);
+            continue;
+        }
+        size_t from = item.find('<');
+        if (from != std::string::npos) {
+            entry.source = item.substr(from + 1);
+            item.resize(from);
+        }
+        for (const auto& [mark, attribute] : kMarks)
+            if (item.size() > mark.size() && item.compare(item.size() - mark.size(), mark.size(), mark) == 0) {
+                item.resize(item.size() - mark.size());
+                entry.attributes = attribute;
+            }
+        entry.folder = item.back() == '\\';
+        entry.path = item[0] == '\\' || item[1] == ':' ? item : base + "\\" + item;
+        list.push_back(entry);
+    }
+    return list;
+}
+} // namespace
+
+void layOut(const std::string& base, const std::string& lines)
+{
+    for (const Entry& entry : entries(base, lines)) {
+        if (entry.value) {
+            setValue(entry.path, entry.valueName.c_str(), entry.attributes, entry.content);
+            continue;
+        }
+        if (entry.folder)
+            makeFolders(entry.path);
+        else
+            writeWholeFile(entry.path, entry.source.empty() ? entry.content : readWholeFile(entry.source));
+        SetFileAttributesA(entry.path.c_str(), entry.attributes ? entry.attributes : FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+void expectLaidOut(const std::string& base, const std::string& lines)
+{
+    for (const Entry& entry : entries(base, lines)) {
+        if (entry.value) {
+            expectValue(entry.path, entry.folder ? nullptr : entry.valueName.c_str(),
+                        entry.gone ? REG_NONE : entry.attributes, entry.content);
+            continue;
+        }
+        EXPECT_EQ(present(entry.path), !entry.gone) << entry.path;
+        if (!entry.gone && !entry.folder) {
+            EXPECT_EQ(readWholeFile(entry.path), entry.source.empty() ? entry.content : readWholeFile(entry.source))
+                << entry.path;
+        }
+    }
+}
+
+void removeLaidOut(const std::string& base, const std::string& lines)
+{
+    for (const Entry& entry : entries(base, lines)) {
+        if (entry.value) {
+            deleteValue(entry.path, entry.valueName.c_str());
+            continue;
+        }
+        SetFileAttributesA(entry.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        entry.folder ? RemoveDirectoryA(entry.path.c_str()) : DeleteFileA(entry.path.c_str());
+    }
+}
+
+std::string Sandbox::installProgram(const std::string& name) const
+{
+    writeWholeFile(path(name), readWholeFile(builtFile("RUVO_PROGRAM")));
+    return path(name);
+}
+
+bool Sandbox::startOnLog(Process& run, const std::string& switches, const std::string& log) const
+{
+    writeFile("App\\INSTALL.LOG", log);
+    return run.start(installProgram("Bin\\UNINSTAL.EXE"), switches + " " + shortPath(path("App\\INSTALL.LOG")));
+}
+
+DWORD Sandbox::uninstall(const std::string& switches, const std::string& log) const
+{
+    Process run;
+    return startOnLog(run, switches, log) ? run.wait(60000) : ~0ul;
+}
+
+SandboxKey::SandboxKey(const std::string& name) : subKey("Software\\RuvoTest\\" + name)
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
+    HKEY key;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, subKey.c_str(), &key) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
+SandboxKey::~SandboxKey()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
 }
 
 const char kSessionManager[] = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager";
@@ -504,11 +471,8 @@ Process::~Process()
 
 bool Process::start(const std::string& exe, const std::string& arguments)
 {
-    std::string commandLine = "\"" + exe + "\"";
-    if (!arguments.empty())
-        commandLine += " " + arguments;
-    std::vector<char> writable(commandLine.begin(), commandLine.end());
-    writable.push_back('\0');
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    std::vector<char> writable(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     return CreateProcessA(exe.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -580,11 +544,6 @@ std::vector<HWND> descendants(HWND parent)
     return found;
 }
 
-INT_PTR CALLBACK plainDialogProc(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
 HWND findDescendant(HWND parent, const char* cls, int id)
 {
     for (HWND child : descendants(parent))
@@ -618,13 +577,7 @@ bool saveScreenshot(HWND window, const std::string& path)
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     SelectObject(memory, old);
 
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
+    BITMAPINFOHEADER header = {sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     std::vector<BYTE> pixels(rowBytes * static_cast<DWORD>(height));
     GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
@@ -633,10 +586,8 @@ bool saveScreenshot(HWND window, const std::string& path)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
+    BITMAPFILEHEADER file = {0x4D42, offset + static_cast<DWORD>(pixels.size()), 0, 0, offset};
     FILE* out = fopen(path.c_str(), "wb");
     if (!out)
         return false;
@@ -672,16 +623,13 @@ static void snapshotKey(HKEY root, const std::string& key, std::string* text)
             break;
         *text += " " + std::string(name) + "=" + std::to_string(type) + ":" + data.substr(0, dataSize) + "\n";
     }
-    std::vector<std::string> subkeys;
     for (DWORD i = 0;; ++i) {
         DWORD nameSize = sizeof name;
         if (RegEnumKeyExA(handle, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        subkeys.push_back(name);
+        snapshotKey(root, key + "\\" + name, text);
     }
     RegCloseKey(handle);
-    for (const std::string& subkey : subkeys)
-        snapshotKey(root, key + "\\" + subkey, text);
 }
 
 static void snapshotPath(const std::string& path, std::string* text)
@@ -694,16 +642,14 @@ static void snapshotPath(const std::string& path, std::string* text)
     char line[128];
     snprintf(line, sizeof line, " %lx %lu %lx%08lx\n", data.dwFileAttributes, data.nFileSizeLow,
              data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
-    bool folder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    // A folder's own write time moves whenever anything below it is made or
-    // deleted, so its entries say more.
-    if (folder)
-        snprintf(line, sizeof line, " %lx\n", data.dwFileAttributes);
-    *text += path + line;
-    if (!folder) {
-        *text += readWholeFile(path) + "\n";
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *text += path + line + readWholeFile(path) + "\n";
         return;
     }
+    // A folder's own write time moves whenever anything below it is made or
+    // deleted, so its entries say more.
+    snprintf(line, sizeof line, " %lx\n", data.dwFileAttributes);
+    *text += path + line;
     for (const WIN32_FIND_DATAA& entry : entriesOf(path))
         snapshotPath(path + "\\" + entry.cFileName, text);
 }
@@ -713,12 +659,10 @@ std::string snapshot(const std::vector<std::string>& places)
     std::string text;
     for (const std::string& place : places) {
         std::string below;
-        if (place.compare(0, 2, "HK") == 0) {
-            HKEY root = rootOf(place, &below);
-            snapshotKey(root, below, &text);
-        } else {
+        if (place.compare(0, 2, "HK") == 0)
+            snapshotKey(rootOf(place, &below), below, &text);
+        else
             snapshotPath(place, &text);
-        }
     }
     return text;
 }

@@ -19,14 +19,26 @@ std::string artifactsFolder();
 
 struct Process;
 
+// The platform's folders, and a path's short (8.3) form.
+std::string windowsDirectory();
+std::string systemDirectory();
+std::string shortPath(const std::string& path);
+bool present(const std::string& path);
+std::string readWholeFile(const std::string& path);
+// Writes a file, making the folders on the way.
+void writeWholeFile(const std::string& path, const std::string& content);
+
 // A folder C:\ruvotest\<name>, emptied when made and when dropped.
 struct Sandbox {
     explicit Sandbox(const std::string& name);
     ~Sandbox();
-    std::string path(const std::string& relative = "") const;
-    void writeFile(const std::string& relative, const std::string& content) const;
-    std::string readFile(const std::string& relative) const;
-    bool exists(const std::string& relative) const;
+    std::string path(const std::string& relative = "") const { return relative.empty() ? root : root + "\\" + relative; }
+    void writeFile(const std::string& relative, const std::string& content) const
+    {
+        writeWholeFile(path(relative), content);
+    }
+    std::string readFile(const std::string& relative) const { return readWholeFile(path(relative)); }
+    bool exists(const std::string& relative) const { return present(path(relative)); }
     // Copies the built program in as `name` and returns its path.
     std::string installProgram(const std::string& name = "UNINSTAL.EXE") const;
     // Writes `log` as App\INSTALL.LOG and starts the program, copied in as
@@ -39,15 +51,6 @@ struct Sandbox {
 };
 
 void removeTree(const std::string& path);
-
-// The platform's folders, and a path's short (8.3) form.
-std::string windowsDirectory();
-std::string systemDirectory();
-std::string shortPath(const std::string& path);
-bool present(const std::string& path);
-std::string readWholeFile(const std::string& path);
-// Writes a file, making the folders on the way.
-void writeWholeFile(const std::string& path, const std::string& content);
 
 // Files, folders and registry values in one line, entries apart by "|":
 // "a" is a file holding "x", "a=text" a file holding text, "a<path" a copy
@@ -154,9 +157,6 @@ HWND findDescendant(HWND parent, const char* cls, int id = -1);
 
 // Every descendant of `parent`, depth first.
 std::vector<HWND> descendants(HWND parent);
-
-// A dialog procedure that leaves everything to the dialog manager.
-INT_PTR CALLBACK plainDialogProc(HWND, UINT, WPARAM, LPARAM);
 
 // Presses a button the way a click does.
 void pressButton(HWND button);

@@ -49,26 +49,16 @@ std::vector<RECT> layoutOf(int resource, bool adjusted)
     return layout;
 }
 
-struct LayoutTest : ::testing::Test {
-    void SetUp() override
-    {
-        runState = RunState{};
-        runState.fontCharSize = 8;
-    }
-    void TearDown() override
-    {
-        if (runState.textFont)
-            DeleteObject(runState.textFont);
-        runState.textFont = nullptr;
-    }
-};
-
 // Both dialogs build; the shared-file dialog (225 dialog units wide) and
-// each of its controls grow by a sixth, and nothing moves vertically.
-TEST_F(LayoutTest, TheDialogAndEveryControlGrowByASixth)
+// each of its controls grow by a sixth, and nothing moves vertically. The
+// text font comes from the settings and is built once for every dialog.
+TEST(Layout, TheDialogGrowsByASixthWithTheTextFontBuiltOnce)
 {
+    runState = RunState{};
+    runState.fontCharSize = 10;
+    char face[256] = "Tahoma";
+    runState.textFontName = face;
     std::vector<RECT> plain = layoutOf(IDD_SHARED, false), wide = layoutOf(IDD_SHARED, true);
-    layoutOf(IDD_WIZARD, false);
     ASSERT_EQ(wide.size(), plain.size());
     EXPECT_EQ(wide[0].bottom - wide[0].top, plain[0].bottom - plain[0].top);
     for (size_t i = 0; i < plain.size(); ++i) {
@@ -81,14 +71,7 @@ TEST_F(LayoutTest, TheDialogAndEveryControlGrowByASixth)
             EXPECT_EQ(w.bottom, p.bottom);
         }
     }
-}
 
-TEST_F(LayoutTest, TheTextFontComesFromTheSettingsAndIsBuiltOnce)
-{
-    runState.fontCharSize = 10;
-    char face[256] = "Tahoma";
-    runState.textFontName = face;
-    layoutOf(IDD_WIZARD, true);
     ASSERT_NE(runState.textFont, nullptr);
     LOGFONTA font;
     GetObjectA(runState.textFont, sizeof font, &font);
@@ -100,8 +83,10 @@ TEST_F(LayoutTest, TheTextFontComesFromTheSettingsAndIsBuiltOnce)
     EXPECT_EQ(font.lfWeight, 300);
     EXPECT_STREQ(font.lfFaceName, "Tahoma");
     HFONT first = runState.textFont;
-    layoutOf(IDD_SHARED, true);
+    layoutOf(IDD_WIZARD, true);
     EXPECT_EQ(runState.textFont, first);
+    DeleteObject(runState.textFont);
+    runState = RunState{};
 }
 
 TEST(Resources, TheIconsAndThePanelBitmapAreThere)
@@ -143,8 +128,6 @@ struct ProgressTest : ::testing::Test {
     {
         release(&runState.arena);
         runState = RunState{};
-        detectPlatform();
-        installCaseFolding();
         copyText(iniPath, box.path("UNINSTAL.INI").c_str());
         runState.companionIniPath = iniPath;
         runState.instance = GetModuleHandleA(nullptr);
@@ -152,8 +135,9 @@ struct ProgressTest : ::testing::Test {
         allocateRunBuffers();
         ASSERT_TRUE(createMainWindow(runState.instance, nullptr));
         runState.uninstallMethod = kMethodAutomatic;
+        adjust = false;
         runState.wizardDialog = CreateDialogParamA(runState.instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr,
-                                                   plainDialogProc, 0);
+                                                   layoutDialog, 0);
         ASSERT_NE(runState.wizardDialog, nullptr);
     }
     void TearDown() override
@@ -168,31 +152,26 @@ struct ProgressTest : ::testing::Test {
     }
 };
 
-TEST_F(ProgressTest, AShortPumpReturnsAtOnceAndRunsWhatIsPending)
+// A short pump returns at once and runs what is pending; a long one keeps
+// serving messages until its time is up. The action line is not set again
+// to the text it shows.
+TEST_F(ProgressTest, PumpingAndTheActionLine)
 {
-    HWND target = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    countMessages(target);
+    HWND action = GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT);
+    countMessages(action);
     Sleep(20);   // past the pump's interval
-    PostMessageA(target, WM_USER + 1, 0, 0);
+    PostMessageA(action, WM_USER + 1, 0, 0);
     DWORD start = GetTickCount();
     pumpMessages(1);
     EXPECT_LT(GetTickCount() - start, 200u);
     EXPECT_EQ(received, 1);
-
-    // A long wait keeps serving messages until its time is up.
-    PostMessageA(target, WM_USER + 1, 0, 0);
+    PostMessageA(action, WM_USER + 1, 0, 0);
     start = GetTickCount();
     pumpMessages(300);
     EXPECT_GE(GetTickCount() - start, 280u);
     EXPECT_EQ(received, 2);
     EXPECT_EQ(runState.timerWait, 0);
-    DestroyWindow(target);
-}
 
-TEST_F(ProgressTest, TheSameTextIsNotSetTwice)
-{
-    HWND action = GetDlgItem(runState.wizardDialog, IDC_ACTION_TEXT);
-    countMessages(action);
     // Each past the display's interval, with room for a coarse tick count.
     for (const char* file : {"A.DLL", "A.DLL", "B.DLL"}) {
         Sleep(60);
@@ -225,11 +204,8 @@ TEST_F(ProgressTest, TheWizardTurnsIntoTheProgressDisplay)
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACK)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
-}
 
-// The log's title captions the main window in the user's language.
-TEST_F(ProgressTest, TheTitleCaptionsTheMainWindowInTheUsersLanguage)
-{
+    // The log's title captions the main window in the user's language.
     box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg25=Deinstallieren\r\n");
     showTitleInCaption("Sample Suite");
     EXPECT_EQ(windowText(runState.mainWindow), "Deinstallieren Sample Suite");
