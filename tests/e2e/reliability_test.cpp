@@ -37,16 +37,8 @@ TEST(Reliability, ARunKilledPartWayFinishesWhenRunAgain)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.switches);
         Sandbox box(c.rollback ? "reliability rollback" : "reliability uninstall");
-        // The files are written here rather than laid out: a folder is made
-        // once for a hundred files, which keeps thousands of them quick.
         auto write = [&](const char* folder, int i, const std::string& content) {
-            if (i % 100 == 0)
-                CreateDirectoryA(box.path(numbered(folder, i).substr(0, numbered(folder, i).rfind('\\'))).c_str(), nullptr);
-            HANDLE file = CreateFileA(box.path(numbered(folder, i)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-            DWORD written = 0;
-            EXPECT_TRUE(WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
-            CloseHandle(file);
+            writeWholeFile(box.path(numbered(folder, i)), content);
         };
         layOut(box.root, c.unlogged + "|App\\|Backup\\");
         std::string first = "***  one\r\nTitle: T\r\nMade Dir: " + box.path("App") + "\r\n";

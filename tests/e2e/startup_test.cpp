@@ -29,9 +29,7 @@ std::string fileNameText(HWND dialog)
 // shows maximized, with its gradient.
 TEST(Startup, WithoutALogTheOpenFileDialogAsksForIt)
 {
-    struct Case {
-        const char *program, *ini, *filter;
-    } cases[] = {
+    struct Case { const char *program, *ini, *filter; } cases[] = {
         {"UNINSTAL.EXE", nullptr, "Installation Logs"},
         {"SETUPX.EXE", "SETUPX.INI", "Ruvo Logs\r\nAnything"},
     };

@@ -969,8 +969,12 @@ TEST_F(Engine, FilesAndFoldersGoAsTheirEntriesSay)
     fake.shortNames["C:\\APP\\UNINSTAL.EXE"] = "C:\\APP\\UNINST~1.EXE";
     char program[256] = "C:\\APP\\UNINSTAL.EXE";
     runState.programPath = program;
+    // A hundred thousand lines (ended by bare CRs) naming one file make one item.
+    std::string repeated;
+    for (int i = 0; i < 100000; ++i)
+        repeated += "File Copy: C:\\APP\\HELP\\APP.HLP\r";
     run({"File Tree: C:\\DATA\\TREE\\*.*\r\nMade Dir: C:\\MADE\r\nFile Copy: C:\\APP\\DATA\\*.DAT\r\n"
-         "File Copy: C:\\APP\\HELP\\APP.HLP\r\nFile Copy: C:\\APP\\UNINST~1.EXE\r\n"});
+         "File Copy: C:\\APP\\UNINST~1.EXE\r\n" + repeated});
     for (const char* gone : {"C:\\DATA\\TREE\\a.txt", "C:\\DATA\\TREE\\SUB", "C:\\DATA\\TREE\\LINK",
                              "C:\\MADE\\EMPTY", "C:\\APP\\DATA\\a.dat", "C:\\APP\\DATA\\b.DAT",
                              "C:\\APP\\HELP\\APP.HLP", "C:\\APP\\HELP\\APP.GID", "C:\\APP\\HELP\\APP.FTS"})
@@ -979,6 +983,7 @@ TEST_F(Engine, FilesAndFoldersGoAsTheirEntriesSay)
                              "C:\\MADE\\user.doc", "C:\\MADE\\LINK", "C:\\APP\\DATA\\c.txt",
                              "C:\\APP\\DATA\\Sub.dat\\inner.dat", "C:\\APP\\HELP\\README.GID"})
         EXPECT_TRUE(fake.exists(kept)) << kept;
+    EXPECT_EQ(std::count(fake.trace.begin(), fake.trace.end(), "delete C:\\APP\\HELP\\APP.HLP"), 1);
     EXPECT_EQ(runState.selfRemovalNeeded, 1);
 }
 

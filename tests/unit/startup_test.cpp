@@ -106,9 +106,7 @@ TEST(StatusReport, TheTemplateFilledInForEachKindOfRun)
 TEST(StatusReport, OverridesKeepWhatIsNotAPlaceholder)
 {
     ReportValues values = {"%2%", "P", "%3", "", false, true, 1, 2, 1999, 23, 59};
-    struct Case {
-        const char *configured, *text;
-    } cases[] = {
+    struct Case { const char *configured, *text; } cases[] = {
         {"One^Two^Three", "One\r\nTwo\r\nThree"},
         {"%1%|%0%|%9%|%8%|%%7%%", "%2%|%0%|%9%|Canceled by user|%Failed%"},
         {"%3%%4%%5% %6%", "%3Uninstall 01/02/99 23:59"},

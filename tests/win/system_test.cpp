@@ -227,12 +227,7 @@ TEST(Files, PathFormsComponentByComponent)
     std::string shortMixed = shortPath(box.path("Mixed Case Folder"));
     shortMixed[0] = 'c';
     std::string lower = "c:\\ruvotest\\files\\mixed case folder\\file.txt";
-    struct Case {
-        std::string path;
-        PathForm form;
-        std::string expected;
-        size_t capacity;
-    } cases[] = {
+    struct Case { std::string path; PathForm form; std::string expected; size_t capacity; } cases[] = {
         {longFile, ShortForm, shortFile, 260},
         {shortFile, LongForm, longFile, 260},
         // Without "~" a path holds no short component: left alone, case and all.
@@ -377,10 +372,7 @@ TEST_F(MessagesTest, OverrideRulesAndTheCallersCapacity)
                                   "Msg7=Willkommen bei %s|Weiter\r\n"
                                   "Msg29=" + std::string(100, 'x') + "\r\nMsg30=" + std::string(62, 'y') + "|z\r\n" +
                                   "Msg31=" + std::string(61, 'w') + "|z\r\n");
-    struct Case {
-        int id, capacity;
-        std::string expected;
-    } cases[] = {
+    struct Case { int id, capacity; std::string expected; } cases[] = {
         {59, 1024, ""},
         {60, 1024, "&Automatic"},
         {61, 1024, "two\r\nlines"},
