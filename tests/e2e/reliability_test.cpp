@@ -37,9 +37,6 @@ TEST(Reliability, ARunKilledPartWayFinishesWhenRunAgain)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.switches);
         Sandbox box(c.rollback ? "reliability rollback" : "reliability uninstall");
-        auto write = [&](const char* folder, int i, const std::string& content) {
-            writeWholeFile(box.path(numbered(folder, i)), content);
-        };
         layOut(box.root, c.unlogged + "|App\\|Backup\\");
         std::string first = "***  one\r\nTitle: T\r\nMade Dir: " + box.path("App") + "\r\n";
         std::string second = "***  two\r\nFile Copy: " + box.path("App\\new.txt") + "\r\n";
@@ -49,9 +46,9 @@ TEST(Reliability, ARunKilledPartWayFinishesWhenRunAgain)
             first += "File Copy: " + box.path(numbered("App", i)) + "\r\n";
             second += "File Copy: " + box.path(numbered("App", i)) + "\r\nBackup Copy: " +
                       box.path(numbered("Backup", i)) + "\r\n";
-            write("App", i, c.rollback ? "new " + std::to_string(i) : "x");
+            box.writeFile(numbered("App", i), c.rollback ? "new " + std::to_string(i) : "x");
             if (c.rollback)
-                write("Backup", i, "old " + std::to_string(i));
+                box.writeFile(numbered("Backup", i), "old " + std::to_string(i));
         }
         std::string log = c.rollback ? first + second : first;
         auto count = [&](const std::function<bool(const std::string&, int)>& test) {

@@ -160,8 +160,7 @@ TEST_F(HostTest, RegistryActionsNeverMakeAKey)
     ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, sub().c_str()), ERROR_SUCCESS);
     makeKey(HKEY_CURRENT_USER, sub());
     EXPECT_EQ(host.setRegistryValue(1, sub().c_str(), "again", REG_DWORD, &dword, 4), 0u);
-    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, sub().c_str(), "again", RRF_RT_ANY, nullptr, nullptr, nullptr),
-              ERROR_SUCCESS);
+    expectLaidOut("", "HKCU\\" + sub() + ":again=dword:\xFE\xFF\xFF\xFF");
 
     // Root number 4 is the current configuration.
     makeKey(HKEY_CURRENT_CONFIG, "Software\\RuvoTest");
