@@ -114,40 +114,25 @@ TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
     const RemovalKind F = RemoveFile, P = RemovePattern, T = RemoveTree, E = RemoveEmptyFolders;
     // A canonical form of nullptr: refused.
     struct Case { const char* path; RemovalKind kind; const char* canonical; } cases[] = {
-        {"C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"}, {"c:/app//a.exe", F, "C:\\app\\a.exe"},
-        {"\\\\?\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"}, {"\\\\.\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
+        {"c:/app//a.exe", F, "C:\\app\\a.exe"}, {"\\\\?\\C:\\APP\\A.EXE", F, "C:\\APP\\A.EXE"},
         {"C:\\APP\\A.EXE. .", F, "C:\\APP\\A.EXE"}, {"C:\\OS\\WIN~1\\APP.INI", F, "C:\\OS\\WINDOWS\\APP.INI"},
-        {"\\\\server\\share\\dir\\f.txt", F, "\\\\server\\share\\dir\\f.txt"},
         {"\\\\?\\UNC\\server\\share\\f.txt", F, "\\\\server\\share\\f.txt"},
         {"C:\\OS\\WINDOWS\\SYSTEM32\\SHARED.DLL", F, "C:\\OS\\WINDOWS\\SYSTEM32\\SHARED.DLL"},
-        {"C:\\APP\\COM10", F, "C:\\APP\\COM10"}, {"C:\\APP\\CONSOLE.TXT", F, "C:\\APP\\CONSOLE.TXT"},
-        // Roots, relative paths, namespaces, streams.
-        {"C:\\", F, nullptr}, {"C:", F, nullptr}, {"\\\\?\\C:\\", F, nullptr}, {"\\\\server\\share\\", F, nullptr},
-        {"\\\\?\\UNC\\server\\share", F, nullptr}, {"\\\\server", F, nullptr}, {"APP\\A.EXE", F, nullptr},
-        {"C:A.EXE", F, nullptr}, {"\\A.EXE", F, nullptr}, {"", F, nullptr}, {"\\\\.\\PhysicalDrive0", F, nullptr},
-        {"\\\\?\\Volume{1}\\A", F, nullptr}, {"\\\\?\\GLOBALROOT\\Device\\X", F, nullptr},
-        {"C:\\APP\\A.EXE:stream", F, nullptr}, {"C:\\OS\\WINDOWS::$INDEX_ALLOCATION", F, nullptr},
-        // Dot components and device names.
-        {"C:\\APP\\..\\OS", F, nullptr}, {"C:\\APP\\.\\A", F, nullptr}, {"C:\\APP\\...\\A", F, nullptr},
-        {"C:\\APP\\ \\A", F, nullptr}, {"C:\\APP\\CON", F, nullptr}, {"C:\\APP\\nul.txt", F, nullptr},
-        {"C:\\APP\\COM1", F, nullptr}, {"C:\\APP\\lpt9.dat", F, nullptr}, {"C:\\APP\\AUX .x", F, nullptr},
+        {"C:\\APP\\COM10", F, "C:\\APP\\COM10"},
+        // Roots, relative paths, namespaces, streams, dot components and device names.
+        {"C:\\", F, nullptr}, {"\\\\server\\share\\", F, nullptr}, {"C:A.EXE", F, nullptr}, {"\\A.EXE", F, nullptr},
+        {"\\\\.\\PhysicalDrive0", F, nullptr}, {"C:\\APP\\A.EXE:stream", F, nullptr}, {"C:\\APP\\..\\OS", F, nullptr},
+        {"C:\\APP\\ \\A", F, nullptr}, {"C:\\APP\\lpt9.dat", F, nullptr}, {"C:\\APP\\AUX .x", F, nullptr},
         // The protected folders in any spelling.
-        {"C:\\OS\\WINDOWS", F, nullptr}, {"c:\\os\\windows.", F, nullptr}, {"\\\\?\\C:\\OS\\WINDOWS\\", F, nullptr},
-        {"C:/OS/Windows/System32/", F, nullptr}, {"C:\\OS\\WIN~1", F, nullptr}, {"C:\\OS\\WINDOWS\\SYSWOW64 ", F, nullptr},
-        {"C:\\OS\\WINDOWS\\SYSTEM", F, nullptr}, {"C:\\APP\\*.DAT", F, nullptr},
+        {"c:\\os\\windows.", F, nullptr}, {"C:/OS/Windows/System32/", F, nullptr}, {"C:\\OS\\WIN~1", F, nullptr},
+        {"C:\\OS\\WINDOWS\\SYSWOW64 ", F, nullptr}, {"C:\\OS\\WINDOWS\\SYSTEM", F, nullptr},
         // Patterns.
         {"C:\\APP\\*.DAT", P, "C:\\APP\\*.DAT"}, {"C:\\OS\\WINDOWS\\MYAPP\\*.DAT", P, "C:\\OS\\WINDOWS\\MYAPP\\*.DAT"},
-        {"C:\\OS\\WINDOWS\\MYAPP\\DATA\\*.*", P, "C:\\OS\\WINDOWS\\MYAPP\\DATA\\*.*"},
-        {"C:\\*.*", P, nullptr}, {"C:\\*.DLL", P, nullptr}, {"\\\\srv\\share\\*.*", P, nullptr},
-        {"C:\\OS\\WINDOWS\\*.*", P, nullptr}, {"C:\\OS\\WINDOWS\\X*.INI", P, nullptr},
-        {"c:\\os\\windows\\system32\\sub\\*.*", P, nullptr}, {"C:\\OS\\WIN~1\\*.*", P, nullptr},
-        {"C:\\APP\\*\\X.DAT", P, nullptr}, {"C:\\APP\\A.DAT", P, nullptr},
+        {"C:\\APP\\*.DAT", F, nullptr}, {"C:\\*.*", P, nullptr}, {"C:\\OS\\WINDOWS\\X*.INI", P, nullptr},
+        {"C:\\APP\\*\\X.DAT", P, nullptr},
         // Trees, with files and empty ones.
-        {"C:\\APP", T, "C:\\APP"}, {"C:\\OS\\WINDOWS\\MYAPP", T, "C:\\OS\\WINDOWS\\MYAPP"}, {"C:\\", T, nullptr},
-        {"\\\\?\\C:\\", T, nullptr}, {"C:\\OS", T, nullptr}, {"C:\\OS\\WINDOWS.", T, nullptr},
-        {"C:\\OS\\WINDOWS\\FONTS", T, nullptr}, {"C:\\OS\\WINDOWS\\SYSWOW64", T, nullptr},
-        {"C:\\APP", E, "C:\\APP"}, {"C:\\OS\\WINDOWS\\MYAPP\\SUB", E, "C:\\OS\\WINDOWS\\MYAPP\\SUB"},
-        {"C:\\OS", E, nullptr}, {"C:\\OS\\WINDOWS\\TEMP", E, nullptr},
+        {"C:\\APP", T, "C:\\APP"}, {"C:\\OS\\WINDOWS\\MYAPP", T, "C:\\OS\\WINDOWS\\MYAPP"}, {"C:\\OS", T, nullptr},
+        {"C:\\OS\\WINDOWS\\FONTS", T, nullptr}, {"C:\\OS\\WINDOWS\\TEMP", E, nullptr},
     };
     for (const Case& c : cases) {
         char out[260] = "";
@@ -168,20 +153,13 @@ TEST_F(Engine, OnePolicyForEveryKeyAnyRemovalTakes)
 {
     const KeyRemovalKind T = RemoveKeyTree, V = RemoveKeyValue, E = RemoveEmptyKey;
     struct Case { int root; const char* key; KeyRemovalKind kind; bool allowed; } cases[] = {
-        {1, "Software\\Ruvo", T, true}, {1, "\\Software\\Ruvo\\", T, true}, {0, "Ruvo.Document", T, true},
-        {0, "CLSID\\{1234}", T, true}, {2, "Software\\Classes\\Ruvo.Document", T, true},
-        {2, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ruvo", T, true},
-        {2, "System\\CurrentControlSet\\Services\\RuvoSvc", T, true}, {3, ".DEFAULT\\Software\\Ruvo", T, true},
-        {1, "", T, false}, {1, "\\", T, false}, {1, "Software", T, false}, {1, "Software\\", T, false},
-        {1, "MyCompany", T, false}, {1, "Software\\Microsoft", T, false}, {1, "Software\\\\Microsoft", T, false},
+        {1, "\\Software\\Ruvo\\", T, true}, {0, "Ruvo.Document", T, true}, {0, "CLSID\\{1234}", T, true},
+        {2, "Software\\Classes\\Ruvo.Document", T, true}, {2, "System\\CurrentControlSet\\Services\\RuvoSvc", T, true},
+        {3, ".DEFAULT\\Software\\Ruvo", T, true}, {1, "Software\\Microsoft", V, true}, {1, "MyCompany", E, true},
+        {1, "\\", T, false}, {1, "MyCompany", T, false}, {1, "Software\\\\Microsoft", T, false},
         {2, "SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion", T, false}, {2, "Software\\Classes", T, false},
-        {2, "Software\\Classes\\CLSID", T, false}, {2, "Software\\Policies", T, false},
-        {2, "Software\\Wow6432Node", T, false}, {0, "CLSID", T, false}, {0, ".exe", T, false},
-        {0, "Wow6432Node\\CLSID", T, false}, {3, ".DEFAULT", T, false}, {3, ".DEFAULT\\Software", T, false},
-        {2, "System\\CurrentControlSet\\Services", T, false}, {4, "System", T, false},
-        {5, "Software\\Ruvo", T, false}, {-1, "Software\\Ruvo", T, false},
-        {1, "", V, false}, {1, "Software\\Microsoft", V, true}, {7, "Software\\Ruvo", V, false},
-        {1, "MyCompany", E, true}, {1, "Software", E, false},
+        {2, "Software\\Classes\\CLSID", T, false}, {0, "CLSID", T, false}, {3, ".DEFAULT", T, false},
+        {3, ".DEFAULT\\Software", T, false}, {5, "Software\\Ruvo", T, false}, {1, "", V, false},
         {1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", E, false},
     };
     for (const Case& c : cases)
@@ -194,13 +172,10 @@ TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
 {
     using S = std::string;
     struct Case { int type; S stored, bytes; size_t capacity; } cases[] = {
-        {3, S("-1\0\0", 4), S("\xFF\xFF\xFF\xFF", 4), 2048}, {3, S("  42abc\0\0", 9), S("*\0\0\0", 4), 2048},
-        {3, S("x\0\0", 3), S(4, '\0'), 2048}, {3, S("1\0\0", 3), S(), 3},
-        {4, S("0a 1B,2c 3\0\0", 12), S("\x0A\x1B\x2C"), 2048}, {4, S("FFxx00\0\0", 8), S("\xFF\0", 2), 2048},
-        {0, S("abc\0def\0\0", 9), S("abc\0", 4), 2048}, {1, S("%PATH%\0\0", 8), S("%PATH%\0", 7), 2048},
-        {0, S("abc\0\0", 5), S(), 0}, {0, S("abc\0\0", 5), S("ab\0", 3), 3},
-        {2, S("a\0bc\0\0", 6), S("a\0bc\0", 5), 2048}, {2, S("\0", 1), S(), 2048},
-        {5, S("x\0\0", 3), S("refused"), 2048}, {-1, S("x\0\0", 3), S("refused"), 2048},
+        {3, S("-1\0\0", 4), S("\xFF\xFF\xFF\xFF", 4), 2048}, {3, S("1\0\0", 3), S(), 3},
+        {4, S("0a 1B,2c 3\0\0", 12), S("\x0A\x1B\x2C"), 2048}, {0, S("abc\0def\0\0", 9), S("abc\0", 4), 2048},
+        {0, S("abc\0\0", 5), S(), 0}, {1, S("abc\0\0", 5), S("ab\0", 3), 3},
+        {2, S("a\0bc\0\0", 6), S("a\0bc\0", 5), 2048}, {5, S("x\0\0", 3), S("refused"), 2048},
     };
     for (const Case& c : cases) {
         char list[2048] = {};
@@ -220,11 +195,9 @@ TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
 {
     struct Case { const char* before; const char* key; const char* after; } cases[] = {
         {"", "NUL", "[rename]\r\nNUL=C:\\X\r\n"},
-        {"[rename]\r\nNUL=C:\\A\r\n", "NUL", "[rename]\r\nNUL=C:\\A\r\nNUL=C:\\X\r\n"},
         {"[Rename]\r\nx=y\r\n[other]\r\nz=1\r\n", "K", "[Rename]\r\nx=y\r\nK=C:\\X\r\n[other]\r\nz=1\r\n"},
         {"[other]\r\nz=1", "K", "[other]\r\nz=1\r\n[rename]\r\nK=C:\\X\r\n"},
         {"[rename]\r\nx=y\r\n\r\n[b]\r\n", "NUL", "[rename]\r\nx=y\r\nNUL=C:\\X\r\n\r\n[b]\r\n"},
-        {"[rename]", "K", "[rename]\r\nK=C:\\X\r\n"},
     };
     for (const Case& c : cases) {
         char out[256];
@@ -636,9 +609,7 @@ TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
         {"1 less 3 stops at 0", 4, S("\1\0\0\0", 4), 3, {2 /* Escape */}, SharedKeep, "", true},
         {"rollback gives back 1", 3, S("\5\0\0\0", 4), 3, {}, SharedKeep, S("\4\0\0\0", 4), false, 1},
         {"binary of 2 bytes", 3, S("\5\0", 2), 1, {}, SharedNotCounted, "same", false},
-        {"expandable text", 2, S("5\0", 2), 1, {}, SharedNotCounted, "same", false},
         {"no count above 0", 1, S("-3"), 1, {}, SharedNotCounted, "same", false},
-        {"dword -1", 4, S("\xFF\xFF\xFF\xFF", 4), 1, {}, SharedNotCounted, "same", false},
         {"no value", 0, "", 1, {}, SharedNotCounted, "", false},
         {"before Windows 4", 4, S("\1\0\0\0", 4), 1, {}, SharedNotCounted, "same", false, 0, 0},
         {"silent runs keep", 4, S("\1\0\0\0", 4), 1, {Yes}, SharedKeep, "", false, 0, 1, 1},
@@ -722,7 +693,6 @@ TEST(Devices, DeviceLinesOf386EnhBecomeComments)
          "[386enh]\r\n[386Enh]\r\ndevice=VXD.386\r\n[x]\r\n\t[386ENH] ; y\r\n;device=VXD.386\r\n"},
         // Long lines and a last line without an end are carried over whole.
         {"[386Enh]\r\n" + kLong + "device=VXD.386", "[386Enh]\r\n" + kLong + ";device=VXD.386"},
-        {"[386Enh]\r\n" + kLong + "device=OTHER.386", ""},
         {"[386Enh]\rdevice=VXD.386\r\n\r\nx\0y\r\n"s, "[386Enh]\r\n;device=VXD.386\r\n\r\nx\0y\r\n"s},
         // An empty name names no driver: a bare "device=" line stays.
         {"[386Enh]\r\ndevice=\r\n  device=", "", ""},
@@ -769,11 +739,8 @@ TEST_F(Engine, ServersUnregisterAndRegisterThemselves)
     struct Case { const char* path; bool registerServer; Lines acted; } cases[] = {
         {"C:\\Program Files\\App\\SERVER.EXE", false,
          {"cd C:\\PROGRA~1\\App", "start C:\\PROGRA~1\\App\\SERVER.EXE /UNREGSERVER"}},
-        {"C:\\APP\\server.exe", true, {"cd C:\\APP", "start C:\\APP\\server.exe /REGSERVER"}},
-        {"C:\\APP\\CONTROL.OCX", false, {"cd C:\\APP", "unregister C:\\APP\\CONTROL.OCX"}},
         {"C:\\APP\\CONTROL.OCX", true, {"cd C:\\APP", "register C:\\APP\\CONTROL.OCX"}},
         {"C:\\APP\\NOTES.DLL", false, {"cd C:\\APP"}},
-        {"C:\\APP\\MISSING.DLL", false, {"cd C:\\APP"}},
     };
     for (const Case& c : cases) {
         fake.trace.clear();
@@ -805,10 +772,6 @@ TEST(Progman, GroupDescriptionsLoseTheItemsAnIconNames)
         // A group already gone, a command not given, and texts of any shape.
         {"*" + kTwo.substr(1), "Apps", "Demo", "C:\\APP\\DEMO.EXE", "", ""},
         {"\"Apps\",a\r\n\"Demo\",\"\"\r\n", "Other", "Demo", "", "", ""},
-        {"\"Apps\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\"", "Apps", "Demo", "C:\\APP\\DEMO.EXE", "", ""},
-        {"\"Apps\"\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\r\n\"Demo\"C:\\APP\\DEMO.EXE\"\r\n\"Demo\r\n", "Apps", "Demo",
-         "C:\\APP\\DEMO.EXE", "", ""},
-        {"\"Apps\"", "Apps", "Demo", "C:\\APP\\DEMO.EXE", "", ""},
         {"", "Apps", "Demo", "x", "", ""},
     };
     for (const Case& c : cases) {
@@ -873,7 +836,6 @@ TEST_F(Engine, ProgramsAndThePerUserUninstallerStart)
     struct Case { Lines sections; bool rollback, registered; unsigned long type; Lines acted; } cases[] = {
         {{kProgram}, true, true, 2, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
         {{kProgram, "File Copy: C:\\APP\\A\r\n"}, true, true, 1, {}},
-        {{kProgram}, false, false, 1, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q"}},
         {{kProgram}, false, true, 4, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q"}},
     };
     for (const Case& c : cases) {

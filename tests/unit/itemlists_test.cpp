@@ -147,15 +147,6 @@ TEST_F(ItemListsTest, TreesKeepTheShapeOfAWalkFromTheRoot)
     }
 }
 
-TEST_F(ItemListsTest, ListsGrowPastTheirFirstArray)
-{
-    std::vector<void*> appended;
-    for (int i = 0; i < kItemListInitialCapacity + 500; ++i)
-        appended.push_back(appendItem(&arena, ServiceList, sizeof(ServiceItem)));
-    void** items = installLog.lists[ServiceList].items;
-    EXPECT_EQ(std::vector<void*>(items, items + itemCount(ServiceList)), appended);
-}
-
 TEST(StringList, StringsEndedByAnEmptyOneAndCutAtAStringBoundary)
 {
     struct Case { size_t capacity; std::vector<const char*> strings; std::string expected; } cases[] = {

@@ -20,19 +20,17 @@ TEST(Text, CopyAppendAndFormatCutAtTheCapacityAndTerminate)
     // Copy: `first`. CopyPart: 7 characters of `first`. Append: `second`
     // onto `first`. Format: `first` with `second` for its first %s.
     struct Case { Op op; const char *first, *second; size_t capacity; const char* expected; } cases[] = {
-        {Copy, "0123456789", nullptr, 8, "0123456"}, {Copy, "ab", nullptr, 8, "ab"},
-        {Copy, "abc", nullptr, 0, ""}, {Copy, "abc", nullptr, 1, ""},
+        {Copy, "0123456789", nullptr, 8, "0123456"}, {Copy, "abc", nullptr, 0, ""},
         {CopyPart, "C:\\APP\\X.LOG", nullptr, 16, "C:\\APP\\"}, {CopyPart, "C:\\APP\\X.LOG", nullptr, 4, "C:\\"},
         {Append, "C:\\APP", "\\LONGNAME", 10, "C:\\APP\\LO"},
         {Append, "abc", "d", 3, "ab"},   // unterminated: terminated at its last byte
         {Format, "Welcome to the %s program.", "Ruvo", 64, "Welcome to the Ruvo program."},
         {Format, "%s %s %n %x %d %", "Ruvo", 64, "Ruvo %s %n %x %d %"},
         {Format, "100%% of %s, %%s", "Ruvo", 64, "100% of Ruvo, %s"},
-        {Format, "%%s then %s", "Ruvo", 64, "%s then Ruvo"},
         {Format, "[%s]", nullptr, 64, "[]"},
         {Format, "ab%scd", "XYZ", 5, "abXY"},   // cut inside the argument
         {Format, "%s!!", "abc", 5, "abc!"},     // cut after it
-        {Format, "%%%%", "", 2, "%"}, {Format, "%s", "abc", 1, ""}, {Format, "%s", "abc", 0, ""},
+        {Format, "%s", "abc", 0, ""},
     };
     for (const Case& c : cases) {
         std::string out(80, '#');
@@ -57,13 +55,11 @@ TEST(Text, CopyAppendAndFormatCutAtTheCapacityAndTerminate)
 TEST(LineBreaks, BarsBecomeCrLfNeverPastTheCapacity)
 {
     struct Case { const char* text; size_t capacity; const char* expected; } cases[] = {
-        {"two|words", 64, "two\r\nwords"}, {"trailing|", 64, "trailing\r\n"}, {"a||b", 64, "a\r\n\r\nb"},
-        {"none", 64, "none"}, {"%s|%s", 64, "%s\r\n%s"},
+        {"a||b", 64, "a\r\n\r\nb"}, {"trailing|", 64, "trailing\r\n"},
         {"ab|cdef", 8, "ab\r\ncde"},   // room for 7 characters: the tail falls off the end
         {"abcde|f", 8, "abcde\r\n"},
         {"abcdef|", 8, "abcdef"},      // a pair that no longer fits goes with what follows
-        {"||||||", 8, "\r\n\r\n\r\n"},
-        {"|", 2, ""}, {"", 1, ""},
+        {"|", 2, ""},
         {"a|bc", 4, "a\r\n"}, {"abcd", 4, "abc"},   // unterminated: cut at the capacity
     };
     for (const Case& c : cases) {
@@ -96,13 +92,11 @@ TEST(PathFit, DirectoriesGiveWayFromTheLeftThenTheEndOneCharacterAtATime)
     struct Case { std::string text; int available; std::string expected; size_t capacity = 1024; } cases[] = {
         {kPrefix + kPath, 35, kPrefix + kPath},
         {kPrefix + kPath, 34, kPrefix + "C:\\...\\App\\Data\\file.txt"},
-        {kPrefix + kPath, 24, kPrefix + "C:\\...\\Data\\file.txt"},
         {kPrefix + kPath, 12, kPrefix + "C:\\...\\f..."},
         {kPrefix + kPath, 24, kPrefix + "C:\\...\\Data\\file.txt", 51},   // just room
         {kPrefix + kPath, 0, kPrefix + "..."},   // too narrow: as short as it gets
         {"C:\\Program Files\\App\\x.txt", 20, "C:\\...\\App\\x.txt"},   // a one-line text is fitted whole
         {"C:\\AB\\CDEFGHIJ\\x.txt", 20, "C:\\AB\\CDEFGHIJ\\x..."},    // short first directories stay
-        {"\\\\server\\share\\dir\\file.txt", 27, "\\\\server\\share\\dir\\file..."},
         {kLong, 10000, kLong},   // fits: nothing is touched
         {kLong, 100, "C:\\" + std::string(93, 'a') + "..."},   // shortened from the working copy
     };
