@@ -366,8 +366,8 @@ unsigned long deleteRegistryKey(int root, const char* key)
     return 0;
 }
 
-unsigned long startAndWait(const char* commandLine) { return act("start", commandLine); }
-unsigned long startProgram(const char* commandLine) { return act("exec", commandLine); }
+unsigned long startAndWait(const char* command) { return act("start", command); }
+unsigned long startProgram(const char* command) { return act("exec", command); }
 unsigned long removeService(const char* name) { return act("service", name); }
 unsigned long queryService(const char* name) { return failure("service", name); }
 bool windowExists(const char* className) { return fake.windows.count(className) && fake.windows[className]-- > 0; }
@@ -389,8 +389,7 @@ unsigned long callServerEntry(const char* path, bool registerServer)
 // Program Manager answers from its groups: their names, or one's description.
 bool ddeConnect(const char* service, const char* topic)
 {
-    act("dde-connect", std::string(service) + " " + topic, false);
-    return true;
+    return act("dde-connect", std::string(service) + " " + topic, false) == 0;
 }
 
 unsigned long ddeRequest(const char* item, std::string* answer)
@@ -449,7 +448,7 @@ void errorText(unsigned long code, char* buffer, size_t capacity)
     copyText(buffer, capacity, ("text of " + std::to_string(code)).c_str());
 }
 
-void startProgress() { fake.trace.push_back("start"); }
+void startProgress() {}
 
 void showProgress(const char* text, bool fitPath)
 {
@@ -459,7 +458,7 @@ void showProgress(const char* text, bool fitPath)
     ++fake.shown;
 }
 
-void keepAlive(unsigned milliseconds) { fake.trace.push_back("wait " + std::to_string(milliseconds)); }
+void keepAlive(unsigned) {}
 
 bool cancelRequested() { return fake.cancelAfterShown >= 0 && fake.shown >= fake.cancelAfterShown; }
 
@@ -509,8 +508,7 @@ void* openLogFile(const char*)
 
 int readLogFile(void*, char* buffer, int size)
 {
-    size_t n = std::min({static_cast<size_t>(size), fake.log.size() - fake.readAt,
-                         fake.readChunk > 0 ? static_cast<size_t>(fake.readChunk) : fake.log.size()});
+    size_t n = std::min(static_cast<size_t>(size), fake.log.size() - fake.readAt);
     memcpy(buffer, fake.log.data() + fake.readAt, n);
     fake.readAt += n;
     return static_cast<int>(n);
