@@ -544,7 +544,9 @@ TEST_F(Engine, ARollbackKilledBeforeItsCutFinishesWhenRunAgain)
 }
 
 // Which items a run takes: by method and selection, by installation
-// number, and in a rollback only what the last installation did.
+// number, and in a rollback only what the last installation did. Logged
+// programs start by their short paths; the per-user uninstaller only after
+// an uninstall (or the rollback of the only section).
 TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
 {
     auto section = [](const char* n) {
@@ -552,7 +554,7 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
                "INI New: x\r\nINI File: C:\\APP\\I" + n + ".INI\r\n" +
                "RegDB Tree: Software\\Ruvo\\T" + n + "\r\nRegDB Root: 1\r\n" +
                "Icon Group: G\r\nIcon Name: Icon " + n + "\r\nIcon Cmd: C" + n + "\r\n" +
-               "Create Service: S" + n + "\r\n";
+               "Create Service: S" + n + "\r\nExecute Program: C:\\Program Files\\P" + n + ".EXE /q\r\nPer-User ID: u\r\n";
     };
     std::function<void()> chooseSome = [] {
         itemAt<PrivateFileItem>(PrivateFileList, 0)->selected = 1;
@@ -565,11 +567,11 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
     struct Case { const char* name; int method; bool rollback; std::function<void()> choose; Lines acted; };
     const Case cases[] = {
         {"automatic", kMethodAutomatic, false, nullptr,
-         {"service S1", "service S2", "delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\ONE.TXT",
+         {"start C:\\PROGRA~1\\P1.EXE /q", "start C:\\PROGRA~1\\P2.EXE /q", "service S1", "service S2", "delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\ONE.TXT",
           "delete C:\\APP\\TWO.TXT", "delete C:\\APP\\INSTALL.LOG", "regdelkey 1 Software\\Ruvo\\T2",
-          "regdelkey 1 Software\\Ruvo\\T1", "icon Icon 1", "icon Icon 2"}},
+          "regdelkey 1 Software\\Ruvo\\T1", "icon Icon 1", "icon Icon 2", "exec C:\\PROGRA~1\\KOV\\KOVUSER.EXE /U \"u\""}},
         {"rollback", kMethodAutomatic, true, nullptr,
-         {"service S2", "delete C:\\APP\\I2.INI", "delete C:\\APP\\TWO.TXT", "truncate C:\\APP\\INSTALL.LOG",
+         {"start C:\\PROGRA~1\\P2.EXE /q", "service S2", "delete C:\\APP\\I2.INI", "delete C:\\APP\\TWO.TXT", "truncate C:\\APP\\INSTALL.LOG",
           "regdelkey 1 Software\\Ruvo\\T2", "icon Icon 2"}},
         {"custom", kMethodCustom, false, chooseSome, chosen},
         {"custom never rolls back", kMethodCustom, true, chooseSome, chosen},
@@ -585,9 +587,11 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
             fake.addFile(file);
         fake.setValue(1, "Software\\Ruvo\\T1", "v", 1, "1");
         fake.setValue(1, "Software\\Ruvo\\T2", "v", 1, "1");
+        fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", 2, "C:\\Program Files\\KOV\\KOVUSER.EXE");
+        fake.shortNames["C:\\PROGRAM FILES"] = "C:\\PROGRA~1";
         fake.progmanGroups = {{"G", "\"G\",g.grp,2,1\r\n\"Icon 1\",\"C1\"\r\n\"Icon 2\",\"C2\"\r\n"}};
         run({section("1"), section("2")}, c.method, c.rollback, c.choose);
-        EXPECT_EQ(actions({"service", "delete", "truncate", "regdelkey", "icon"}), c.acted);
+        EXPECT_EQ(actions({"start", "service", "delete", "truncate", "regdelkey", "icon", "exec"}), c.acted);
     }
 }
 
@@ -826,28 +830,6 @@ TEST_F(Engine, TheBorlandEngineGivesBackItsUse)
     }
 }
 
-// Logged programs start by their short paths and are waited for; the
-// per-user uninstaller starts once its registration is there, with the
-// log's identifier, after an uninstall or the rollback of the only section.
-TEST_F(Engine, ProgramsAndThePerUserUninstallerStart)
-{
-    const std::string kProgram = "Execute Program: C:\\Program Files\\App\\CLEAN.EXE /q\r\nPer-User ID: u1\r\n";
-    const char* kStarted = "exec C:\\PROGRA~1\\KOV\\KOVUSER.EXE /U \"u1\"";
-    struct Case { Lines sections; bool rollback, registered; unsigned long type; Lines acted; } cases[] = {
-        {{kProgram}, true, true, 2, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q", kStarted}},
-        {{kProgram, "File Copy: C:\\APP\\A\r\n"}, true, true, 1, {}},
-        {{kProgram}, false, true, 4, {"start C:\\PROGRA~1\\App\\CLEAN.EXE /q"}},
-    };
-    for (const Case& c : cases) {
-        SetUp();
-        fake.shortNames["C:\\PROGRAM FILES"] = "C:\\PROGRA~1";
-        if (c.registered)
-            fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", c.type, "C:\\Program Files\\KOV\\KOVUSER.EXE");
-        run(c.sections, kMethodAutomatic, c.rollback);
-        EXPECT_EQ(actions({"start", "exec"}), c.acted) << c.sections.size() << c.rollback << c.registered << c.type;
-    }
-}
-
 // A file in use goes at the next restart, in the platform's way, and no
 // restart is asked for: on the NT family its folder too when it is then
 // empty. A rollback puts the backup over it instead; the backup goes only
@@ -887,10 +869,11 @@ TEST_F(Engine, AFileInUseGoesOrIsReplacedAtTheNextRestart)
 }
 
 // A rollback cuts the log at its last section, even a read-only log; one
-// that cannot be cut stays whole rather than half cut.
+// that cannot be cut stays whole rather than half cut. Rolling back the only
+// section is an uninstall, and starts the per-user uninstaller.
 TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
 {
-    const Lines sections = {"File Copy: C:\\APP\\ONE.TXT\r\n", "File Copy: C:\\APP\\TWO.TXT\r\n"};
+    const Lines sections = {"File Copy: C:\\APP\\ONE.TXT\r\nPer-User ID: u\r\n", "File Copy: C:\\APP\\TWO.TXT\r\n"};
     const std::string first = "***  Section 1\r\nTitle: Demo\r\n" + sections[0];
     struct Case { const char* name; unsigned long attributes, failure; Lines sectionsLogged; std::string after; } cases[] = {
         {"read-only", kAttributeReadOnly, 0, sections, first},
@@ -903,11 +886,13 @@ TEST_F(Engine, RollbackCutsTheLogOrLeavesItWhole)
         fake.addFile("C:\\APP\\ONE.TXT");
         fake.addFile("C:\\APP\\TWO.TXT");
         fake.addFile(kLog, "", c.attributes);
+        fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", 1, "C:\\KOV.EXE");
         if (c.failure)
             fake.failures["truncate C:\\APP\\INSTALL.LOG"] = c.failure;
         run(c.sectionsLogged, kMethodAutomatic, true);
         std::string after = fake.read(kLog);
         EXPECT_EQ(after == fake.log ? "whole" : after, c.after);
+        EXPECT_EQ(traced("exec C:\\KOV.EXE /U \"u\""), c.sectionsLogged.size() == 1 ? "done" : "-");
     }
 }
 
