@@ -11,13 +11,11 @@
 #include <vector>
 
 #include "common/text.h"
-#include "engine/deferred.h"
 #include "engine/devices.h"
 #include "engine/driver.h"
 #include "engine/policy.h"
 #include "engine/progman.h"
 #include "engine/record.h"
-#include "engine/regvalue.h"
 #include "engine/shareddlls.h"
 #include "engine/subsystem.h"
 #include "fakehost.h"
@@ -163,47 +161,6 @@ TEST_F(Engine, OnePolicyForEveryKeyAnyRemovalTakes)
     };
     for (const Case& c : cases)
         EXPECT_EQ(mayRemoveKey(c.root, c.key, c.kind), c.allowed) << c.root << " " << c.key << " as " << c.kind;
-}
-
-// --- Data written back ---------------------------------------------------
-
-TEST(RegistryData, LoggedOldValuesBecomeTheirTypesData)
-{
-    using S = std::string;
-    struct Case { int type; S stored, bytes; size_t capacity; } cases[] = {
-        {3, S("-1\0\0", 4), S("\xFF\xFF\xFF\xFF", 4), 2048}, {3, S("1\0\0", 3), S(), 3},
-        {4, S("0a 1B,2c 3\0\0", 12), S("\x0A\x1B\x2C"), 2048}, {0, S("abc\0def\0\0", 9), S("abc\0", 4), 2048},
-        {0, S("abc\0\0", 5), S(), 0}, {1, S("abc\0\0", 5), S("ab\0", 3), 3},
-        {2, S("a\0bc\0\0", 6), S("a\0bc\0", 5), 2048}, {5, S("x\0\0", 3), S("refused"), 2048},
-    };
-    for (const Case& c : cases) {
-        char list[2048] = {};
-        memcpy(list, c.stored.data(), c.stored.size());
-        unsigned char out[2048];
-        long count = registryData(c.type, list, sizeof list, out, c.capacity);
-        EXPECT_EQ(count < 0 ? "refused" : S(reinterpret_cast<char*>(out), static_cast<size_t>(count)), c.bytes)
-            << c.type << " " << c.stored;
-    }
-    char unterminated[4] = {'a', 'b', 'c', 'd'};
-    unsigned char out[16];
-    EXPECT_EQ(registryData(0, unterminated, sizeof unterminated, out, sizeof out), 5);
-    EXPECT_EQ(registryData(2, unterminated, sizeof unterminated, out, sizeof out), 4);
-}
-
-TEST(Wininit, RenamesAndDeletionsShareTheRenameSection)
-{
-    struct Case { const char* before; const char* key; const char* after; } cases[] = {
-        {"[Rename]\r\nx=y\r\n[other]\r\nz=1\r\n", "K", "[Rename]\r\nx=y\r\nK=C:\\X\r\n[other]\r\nz=1\r\n"},
-        {"[other]\r\nz=1", "K", "[other]\r\nz=1\r\n[rename]\r\nK=C:\\X\r\n"},
-        {"[rename]\r\nx=y\r\n\r\n[b]\r\n", "NUL", "[rename]\r\nx=y\r\nNUL=C:\\X\r\n\r\n[b]\r\n"},
-    };
-    for (const Case& c : cases) {
-        char out[256];
-        size_t length = addRenameLine(c.before, strlen(c.before), c.key, "C:\\X", out, sizeof out);
-        EXPECT_EQ(std::string(out, length), c.after) << c.before;
-    }
-    char small[8];
-    EXPECT_EQ(addRenameLine("", 0, "NUL", "C:\\X", small, sizeof small), 0u);
 }
 
 // --- Whole runs ----------------------------------------------------------
@@ -904,8 +861,9 @@ TEST_F(Engine, FilesAndFoldersGoAsTheirEntriesSay)
 }
 
 // Registry values and trees: a created value takes the keys it leaves
-// empty but never a shared one; a changed value goes back with its type
-// under a key that still exists; trees the policy refuses stay.
+// empty but never a shared one; a changed value goes back with its type,
+// its logged text read as that type's data, under a key that still exists;
+// trees the policy refuses stay.
 TEST_F(Engine, RegistryChangesAreUndoneWithinTheirKeys)
 {
     fake.setValue(1, "Software\\Ruvo\\Outer\\Inner", "v", 1, "1");
@@ -918,6 +876,8 @@ TEST_F(Engine, RegistryChangesAreUndoneWithinTheirKeys)
          "RegDB Key: Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\nRegDB Val: x\r\nRegDB Name: Ruvo\r\nRegDB Root: 1\r\n"
          "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: 1\r\nRegDB Name: d\r\nRegDB Type: 3\r\nRegDB Root: 1\r\nRegDB Old: -2\r\n"
          "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: 1\r\nRegDB Name: x\r\nRegDB Type: 1\r\nRegDB Root: 1\r\nRegDB Old: %T%\r\n"
+         "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: 1\r\nRegDB Name: b\r\nRegDB Type: 4\r\nRegDB Root: 1\r\nRegDB Old: 0a 1B,2c 3\r\n"
+         "RegDB Key: Software\\Ruvo\\Changed\r\nRegDB Val: 1\r\nRegDB Name: m\r\nRegDB Type: 2\r\nRegDB Root: 1\r\nRegDB Old: a\r\nRegDB Old: bc\r\n"
          "RegDB Key: Software\\Ruvo\\Gone\r\nRegDB Val: 1\r\nRegDB Name: d\r\nRegDB Root: 1\r\nRegDB Old: x\r\n"
          "RegDB Tree: Software\r\nRegDB Root: 1\r\nRegDB Tree: \r\nRegDB Root: 1\r\n"});
     EXPECT_FALSE(fake.hasKey(1, "Software\\Ruvo\\Outer"));
@@ -925,7 +885,9 @@ TEST_F(Engine, RegistryChangesAreUndoneWithinTheirKeys)
     EXPECT_FALSE(fake.value(1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Ruvo"));
     EXPECT_TRUE(fake.hasKey(1, "Software\\Microsoft\\Windows\\CurrentVersion\\Run")) << "a shared key stays, empty";
     EXPECT_EQ(value(1, "Software\\Ruvo\\Changed", "d"), "4:\xFE\xFF\xFF\xFF");
-    EXPECT_EQ(value(1, "Software\\Ruvo\\Changed", "x").substr(0, 2), "2:");
+    EXPECT_EQ(value(1, "Software\\Ruvo\\Changed", "x"), "2:%T%\0"s);
+    EXPECT_EQ(value(1, "Software\\Ruvo\\Changed", "b"), "3:\x0A\x1B\x2C");
+    EXPECT_EQ(value(1, "Software\\Ruvo\\Changed", "m"), "7:a\0bc\0"s);
     EXPECT_FALSE(fake.hasKey(1, "Software\\Ruvo\\Gone")) << "a missing key is not made again";
     EXPECT_TRUE(fake.hasKey(1, "Software\\Other")) << "the tree at the top of the hive was refused";
 }

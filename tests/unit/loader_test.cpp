@@ -51,14 +51,11 @@ TEST(Reader, LinesOffsetsAndAnySplitOfTheReads)
 {
     struct Case { const char* what; std::string bytes; const char* expected; int keepEmpty = 0; size_t capacity = 2048; };
     const Case cases[] = {
-        {"CR alone ends a line", "a\rb\r", "[a]@0 [b]@2 []"},
-        {"LF is ignored", "a\r\n\nb\r", "[a]@0 [b]@4 []"},
-        {"and alone ends nothing", "*** x\nTitle: y\n", "[*** xTitle: y]"},
+        {"CR alone ends a line, LF is ignored", "a\r\n\nb\nc\r", "[a]@0 [bc]@4 []"},
         {"the last line needs no line end", "one\r\ntwo", "[one]@0 [two]"},
         {"empty lines are skipped, blank ones are not", "\r\n\r\na\r\n\r\n  \r\n", "[a]@4 [  ]@9 []"},
         {"empty lines kept", "\r\na\r\n\r\n", "[]@0 [a]@2 []@5 []", 1},
         {"a long line is cut and its rest dropped", "abcdef\r\nnext\r\n", "[abc]@0 [nex]@8 []", 0, 4},
-        {"a capacity of one holds the terminator alone", "abc\r\n", "[]@0 []", 1, 1},
         {"NUL is stored and ends the text", "ab\0cd\r\ne\r\n"s, "[ab]@0 [e]@7 []"},
     };
     for (const Case& c : cases) {
@@ -93,12 +90,10 @@ TEST(Keywords, TextRules)
     struct Case { void (*rule)(char*); std::string text, expected; } cases[] = {
         {trimTitle, "Suite Install Installation", "Suite"},   // both cuts in turn
         {trimTitle, " Installation", " Installation"},        // nothing would be left
-        {trimTitle, "X INSTALLATION", "X"},
         {trimTitle, "Reinstall", "Reinstall"},
         {trimTitle, std::string(300, 'a'), std::string(255, 'a')},
         {cutAtBar, "C:\\APP\\A.DLL|1.0|x", "C:\\APP\\A.DLL"},
         {cutAtBar, "C:\\APP\\A.DLL  |", "C:\\APP\\A.DLL "},   // only one blank goes
-        {cutAtBar, "|x", ""},
     };
     for (const Case& c : cases) {
         std::string text = c.text;
@@ -106,7 +101,7 @@ TEST(Keywords, TextRules)
         EXPECT_STREQ(text.c_str(), c.expected.c_str()) << c.text;
     }
     struct Number { const char* text; int expected; } numbers[] = {
-        {"2", 2}, {"  -12x", -12}, {"+7", 7}, {"x", 0}, {"", 0},
+        {"  -12x", -12}, {"+7", 7}, {"x", 0},
         {"99999999999999999999", 0x7FFFFFFF}, {"-99999999999999999999", -0x7FFFFFFF},
     };
     for (const Number& c : numbers)
