@@ -165,40 +165,20 @@ TEST_F(Engine, OnePolicyForEveryKeyAnyRemovalTakes)
 
 // --- Whole runs ----------------------------------------------------------
 
-// One entry of every kind, in the log's order rather than the run's.
-const char kEveryKind[] =
+// Entries of every kind, in the log's order rather than the run's, and
+// more of some: patterns, trees, help files, a server with its device line,
+// shared counts, a file in use, a chosen system file.
+const std::string kEveryKind =
     "Icon Group: Demo\r\nIcon Name: Demo App\r\nIcon Cmd: C:\\APP\\APP.EXE\r\n"
     "RegDB Tree: Software\\Ruvo\\Tree\r\nRegDB Root: 1\r\n"
     "RegDB Key: Software\\Ruvo\\Created\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
     "RegDB Key: Software\\Ruvo\\A key long enough to be cut on the progress line\r\nRegDB Val: new\r\n"
     "RegDB Name: e\r\nRegDB Root: 1\r\nRegDB Old: old\r\n"
-    "Made Dir: C:\\APP\\DATA\r\n"
-    "File Copy: C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL\r\n"
-    "File Copy: C:\\APP\\APP.EXE\r\n"
+    "Made Dir: C:\\APP\\DATA\r\nFile Copy: C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL\r\nFile Copy: C:\\APP\\APP.EXE\r\n"
     "INI File: C:\\APP\\APP.INI\r\nINI Sect: S\r\nINI Item: k\r\nINI Val: new\r\nINI Old: old\r\n"
     "INI New: x\r\nINI File: C:\\APP\\NEW.INI\r\n"
-    "SubSystem: BDE\r\n"
-    "Create Service: RuvoSvc\r\n"
+    "SubSystem: BDE\r\nCreate Service: RuvoSvc\r\nPer-User ID: demo\r\n"
     "Execute Program: C:\\APP\\CLEANUP.EXE\r\nExecute Name: Clean up\r\n"
-    "Per-User ID: demo\r\n";
-
-void layOutEveryKind()
-{
-    for (const char* file : {"C:\\APP\\APP.EXE", "C:\\APP\\APP.INI", "C:\\APP\\NEW.INI", "C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL"})
-        fake.addFile(file);
-    fake.addFile("C:\\APP\\DATA", "", kAttributeDirectory);
-    fake.setValue(1, "Software\\Ruvo\\Tree\\Sub", "x", 1, "1");
-    fake.setValue(1, "Software\\Ruvo\\Created", "v", 1, "1");
-    fake.setValue(1, "Software\\Ruvo\\A key long enough to be cut on the progress line", "e", 1, "new");
-    fake.setValue(2, "Software\\Borland\\Database Engine", "UseCount", 1, "1");
-    fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", 1, "C:\\KOV\\KOVUSER.EXE");
-    fake.progmanGroups = {{"Demo", "\"Demo\",d.grp,1,1\r\n\"Demo App\",\"C:\\APP\\APP.EXE\"\r\n"}};
-}
-
-// More of each kind: patterns, trees, help files, a server with its device
-// line, shared counts, a file in use, a chosen system file and second
-// entries of some kinds.
-const std::string kMoreKinds =
     "File Copy: C:\\APP\\DATA\\*.DAT\r\nMade Dir: C:\\APP\\TREE\\\r\nFile Tree: C:\\APP\\TREE\\*.*\r\n"
     "File Copy: C:\\APP\\SRV.DLL\r\nSelf-Register: C:\\APP\\SRV.DLL\r\nAdd Device: C:\\APP\\SRV.DLL\r\n"
     "File Copy: C:\\APP\\HELD.DLL\r\nCreate Service: Absent\r\nFile Tree: C:\\OS\\WINDOWS\\*.*\r\n"
@@ -209,8 +189,13 @@ const std::string kMoreKinds =
 
 void layOutUninstall()
 {
-    layOutEveryKind();
-    for (const char* path : {"C:\\APP\\DATA\\A.DAT", "C:\\APP\\DATA\\B.DAT", "C:\\APP\\TREE\\SUB\\T.TXT",
+    fake.setValue(1, "Software\\Ruvo\\Tree\\Sub", "x", 1, "1");
+    fake.setValue(1, "Software\\Ruvo\\Created", "v", 1, "1");
+    fake.setValue(1, "Software\\Ruvo\\A key long enough to be cut on the progress line", "e", 1, "new");
+    fake.setValue(2, "Software\\Borland\\Database Engine", "UseCount", 1, "1");
+    fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", 1, "C:\\KOV\\KOVUSER.EXE");
+    for (const char* path : {"C:\\APP\\APP.EXE", "C:\\APP\\APP.INI", "C:\\APP\\NEW.INI", "C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL",
+                             "C:\\APP\\DATA\\A.DAT", "C:\\APP\\DATA\\B.DAT", "C:\\APP\\TREE\\SUB\\T.TXT",
                              "C:\\APP\\HELD.DLL", "C:\\APP\\HELP\\APP.HLP", "C:\\APP\\HELP\\APP.GID",
                              "C:\\APP\\LAST.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\CHOSEN.DLL"})
         fake.addFile(path, path);
@@ -254,7 +239,7 @@ const Items kUninstallItems = {
     {"registry tree", [] { return value(1, "Software\\Ruvo\\Tree", "") + "|" + value(1, "Software\\Ruvo\\Tree\\Sub", "x"); }},
 };
 
-const Scenario kUninstall = {"uninstall", {kEveryKind + kMoreKinds}, false, layOutUninstall, kUninstallItems};
+const Scenario kUninstall = {"uninstall", {kEveryKind}, false, layOutUninstall, kUninstallItems};
 
 // Two installations; the rollback restores backups (a server among them)
 // and edits of the last.
