@@ -13,12 +13,14 @@
 namespace {
 
 // Every helper writes into the first `capacity` bytes of a buffer whose
-// rest must stay untouched, and returns the length it leaves.
-TEST(Text, CopyAppendAndFormatCutAtTheCapacityAndTerminate)
+// rest must stay untouched, and leaves a terminated text of the length it
+// returns.
+TEST(Text, CopyAppendFormatAndLineBreaksCutAtTheCapacityAndTerminate)
 {
-    enum Op { Copy, CopyPart, Append, Format };
+    enum Op { Copy, CopyPart, Append, Format, Breaks };
     // Copy: `first`. CopyPart: 7 characters of `first`. Append: `second`
     // onto `first`. Format: `first` with `second` for its first %s.
+    // Breaks: each "|" of `first` in place becomes CR LF.
     struct Case { Op op; const char *first, *second; size_t capacity; const char* expected; } cases[] = {
         {Copy, "0123456789", nullptr, 8, "0123456"}, {Copy, "abc", nullptr, 0, ""},
         {CopyPart, "C:\\APP\\X.LOG", nullptr, 16, "C:\\APP\\"}, {CopyPart, "C:\\APP\\X.LOG", nullptr, 4, "C:\\"},
@@ -31,44 +33,33 @@ TEST(Text, CopyAppendAndFormatCutAtTheCapacityAndTerminate)
         {Format, "ab%scd", "XYZ", 5, "abXY"},   // cut inside the argument
         {Format, "%s!!", "abc", 5, "abc!"},     // cut after it
         {Format, "%s", "abc", 0, ""},
+        {Breaks, "a||b", nullptr, 64, "a\r\n\r\nb"}, {Breaks, "trailing|", nullptr, 64, "trailing\r\n"},
+        {Breaks, "ab|cdef", nullptr, 8, "ab\r\ncde"},   // room for 7 characters: the tail falls off the end
+        {Breaks, "abcde|f", nullptr, 8, "abcde\r\n"},
+        {Breaks, "abcdef|", nullptr, 8, "abcdef"},   // a pair that no longer fits goes with what follows
+        {Breaks, "|", nullptr, 2, ""}, {Breaks, "a|bc", nullptr, 4, "a\r\n"},
+        {Breaks, "abcd", nullptr, 4, "abc"},   // unterminated: cut at the capacity
     };
     for (const Case& c : cases) {
         std::string out(80, '#');
         size_t length = 0;
+        if (c.op == Append || c.op == Breaks)
+            memcpy(&out[0], c.first, std::min(strlen(c.first) + 1, c.capacity));
         switch (c.op) {
         case Copy: length = copyText(&out[0], c.capacity, c.first); break;
         case CopyPart: length = copyTextPart(&out[0], c.capacity, c.first, 7); break;
-        case Append:
-            memcpy(&out[0], c.first, std::min(strlen(c.first) + 1, c.capacity));
-            length = appendText(&out[0], c.capacity, c.second);
-            break;
+        case Append: length = appendText(&out[0], c.capacity, c.second); break;
         case Format: length = formatMessage(&out[0], c.capacity, c.first, c.second); break;
+        case Breaks:
+            expandLineBreaks(&out[0], c.capacity);
+            length = strlen(out.c_str());
+            break;
         }
         EXPECT_EQ(out.substr(c.capacity), std::string(out.size() - c.capacity, '#')) << c.first << " wrote past";
         EXPECT_EQ(length, strlen(c.expected)) << c.first;
         if (c.capacity > 0) {
             EXPECT_STREQ(out.c_str(), c.expected) << c.first;
         }
-    }
-}
-
-TEST(LineBreaks, BarsBecomeCrLfNeverPastTheCapacity)
-{
-    struct Case { const char* text; size_t capacity; const char* expected; } cases[] = {
-        {"a||b", 64, "a\r\n\r\nb"}, {"trailing|", 64, "trailing\r\n"},
-        {"ab|cdef", 8, "ab\r\ncde"},   // room for 7 characters: the tail falls off the end
-        {"abcde|f", 8, "abcde\r\n"},
-        {"abcdef|", 8, "abcdef"},      // a pair that no longer fits goes with what follows
-        {"|", 2, ""},
-        {"a|bc", 4, "a\r\n"}, {"abcd", 4, "abc"},   // unterminated: cut at the capacity
-    };
-    for (const Case& c : cases) {
-        // The text in a buffer of exactly `capacity` bytes followed by guard bytes.
-        std::string buffer(c.capacity + 8, '#');
-        memcpy(&buffer[0], c.text, std::min(strlen(c.text) + 1, c.capacity));
-        expandLineBreaks(&buffer[0], c.capacity);
-        EXPECT_EQ(buffer.substr(c.capacity), "########") << c.text << ": wrote past the capacity";
-        EXPECT_STREQ(buffer.c_str(), c.expected) << c.text;
     }
 }
 
