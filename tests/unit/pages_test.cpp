@@ -64,19 +64,7 @@ TEST_F(PagesTest, PageOrderOfBothMethods)
 
 TEST_F(PagesTest, ListLinesInTheirFormatsAndWhatTheySelect)
 {
-    copyText(add<DirectoryItem>(DirectoryList)->path, "C:\\APP\\");
-    EXPECT_EQ(line(DirectoriesPage, 0), "C:\\APP");   // without its backslash
-    auto* ini = add<IniItem>(IniItemList);
-    copyText(ini->file, "C:\\WIN.INI");
-    copyText(ini->section, "Ext");
-    copyText(ini->item, "txt");
-    copyText(ini->preInstallValue, "notepad.exe");
-    EXPECT_EQ(line(IniItemsPage, 0), "C:\\WIN.INI: [Ext] txt=notepad.exe");
-    auto* key = add<RegistryKeyItem>(RegistryKeyList);
-    copyText(key->key, "Software\\App");
-    EXPECT_EQ(line(RegistryKeysPage, 0), "Software\\App");
-    copyText(key->valueName, "Version");
-    EXPECT_EQ(line(RegistryKeysPage, 0), "Software\\App Value Name: Version");
+    // A changed value shows the first of its old strings, cut to its field.
     auto* edit = add<RegistryEditItem>(RegistryEditList);
     copyText(edit->key, "Software\\App");
     memcpy(edit->preInstallValue, "first\0second\0", 14);
