@@ -1,11 +1,10 @@
 // The uninstall engine on the in-memory machine: the removal policy, the
-// data written back, WININIT.INI's text, and whole runs of the driver over
-// logs read by the real loader, checked through the host's trace, the
-// action record and the machine left by runs stopped part-way.
+// texts it edits, and whole runs of the driver over logs read by the real
+// loader, checked through the host's trace, the action record and the
+// machine left by runs stopped part-way.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
