@@ -1,7 +1,7 @@
 // A small in-memory machine for the portable code: the log loader's
 // questions and the uninstall engine's host, answered from one set of
 // files, folders, registry keys and INI entries, with a trace of every
-// action and every word to the user, in order.
+// action and every question to the user, in order.
 #pragma once
 #include <map>
 #include <set>
