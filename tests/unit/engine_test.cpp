@@ -582,7 +582,10 @@ TEST_F(Engine, SharedFilesAreKeptOrReleased)
     EXPECT_STREQ(itemAt<SystemFileItem>(SystemFileList, 0)->path, "");
 }
 
-TEST(Devices, DeviceLinesOf386EnhBecomeComments)
+// A driver's device lines in [386Enh] become comments; SYSTEM.INI is then
+// replaced in one step or not at all, and the work file never stays behind:
+// on the disk a failed write may leave part of it.
+TEST_F(Engine, DeviceLinesBecomeCommentsInSystemIniReplacedWholeOrNotAtAll)
 {
     const std::string kLong = "; " + std::string(300, 'x') + "\r\n";
     struct Case { std::string before, after; const char* name = "VXD.386"; } cases[] = {
@@ -605,23 +608,16 @@ TEST(Devices, DeviceLinesOf386EnhBecomeComments)
         bool changed = commentOutDevices(c.before, "C:\\WINDOWS\\SYSTEM\\VXD.386", c.name, &out);
         EXPECT_EQ(changed ? out : "", c.after) << c.before;
     }
-}
 
-// SYSTEM.INI is replaced in one step (as the shared files show) or not at
-// all, and the work file never stays behind: on the disk a failed write
-// may leave part of it.
-TEST_F(Engine, SystemIniIsReplacedWholeOrLeftAsItWas)
-{
     const std::string kIni = "[386Enh]\r\ndevice=VXD.386\r\n";
     const char kWork[] = "C:\\OS\\WINDOWS\\~RUVS383.TMP";
     const std::string write = "write "s + kWork, replace = "replace "s + kWork + " > C:\\OS\\WINDOWS\\SYSTEM.INI",
                       remove = "delete "s + kWork;
-    struct Case { std::string failing; Lines acted; } cases[] = {{write, {write, remove}}, {replace, {write, replace, remove}}};
-    for (const Case& c : cases) {
+    struct Failure { std::string failing; Lines acted; } failures[] = {{write, {write, remove}},
+                                                                      {replace, {write, replace, remove}}};
+    for (const Failure& c : failures) {
         SCOPED_TRACE(c.failing);
-        fake.files.erase(upper(kWork));
-        fake.trace.clear();
-        fake.failures.clear();
+        SetUp();
         fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", kIni);
         fake.failures[c.failing] = 29;
         removeDevice("C:\\OS\\WINDOWS\\SYSTEM32\\VXD.386");
