@@ -193,10 +193,10 @@ void layOutUninstall()
     fake.setValue(1, "Software\\Ruvo\\A key long enough to be cut on the progress line", "e", 1, "new");
     fake.setValue(2, "Software\\Borland\\Database Engine", "UseCount", 1, "1");
     fake.setValue(2, "Software\\Ruvo Solutions\\KovUser", "Path", 1, "C:\\KOV\\KOVUSER.EXE");
-    for (const char* path : {"C:\\APP\\APP.EXE", "C:\\APP\\APP.INI", "C:\\APP\\NEW.INI", "C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL",
-                             "C:\\APP\\DATA\\A.DAT", "C:\\APP\\DATA\\B.DAT", "C:\\APP\\TREE\\SUB\\T.TXT",
-                             "C:\\APP\\HELD.DLL", "C:\\APP\\HELP\\APP.HLP", "C:\\APP\\HELP\\APP.GID",
-                             "C:\\APP\\LAST.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\CHOSEN.DLL"})
+    for (const char* path : {"C:\\APP\\APP.EXE", "C:\\APP\\APP.INI", "C:\\APP\\NEW.INI", "C:\\APP\\DATA\\A.DAT",
+                             "C:\\APP\\DATA\\B.DAT", "C:\\APP\\TREE\\SUB\\T.TXT", "C:\\APP\\HELD.DLL",
+                             "C:\\APP\\HELP\\APP.HLP", "C:\\APP\\HELP\\APP.GID", "C:\\APP\\LAST.DLL",
+                             "C:\\OS\\WINDOWS\\SYSTEM32\\RUVO.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\CHOSEN.DLL"})
         fake.addFile(path, path);
     fake.files["C:\\APP\\HELD.DLL"].inUse = true;
     fake.addFile("C:\\APP\\RO.TXT", "read-only", kAttributeReadOnly);
@@ -453,7 +453,8 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
                "INI New: x\r\nINI File: C:\\APP\\I" + n + ".INI\r\n" +
                "RegDB Tree: Software\\Ruvo\\T" + n + "\r\nRegDB Root: 1\r\n" +
                "Icon Group: G\r\nIcon Name: Icon " + n + "\r\nIcon Cmd: C" + n + "\r\n" +
-               "Create Service: S" + n + "\r\nExecute Program: C:\\Program Files\\P" + n + ".EXE /q\r\nPer-User ID: u\r\n";
+               "Create Service: S" + n + "\r\n" + "Execute Program: C:\\Program Files\\P" + n + ".EXE /q\r\n" +
+               "Per-User ID: u\r\n";
     };
     std::function<void()> chooseSome = [] {
         itemAt<PrivateFileItem>(PrivateFileList, 0)->selected = 1;
@@ -466,12 +467,13 @@ TEST_F(Engine, ItemsAreTakenByMethodSelectionInstallationAndRollback)
     struct Case { const char* name; int method; bool rollback; std::function<void()> choose; Lines acted; };
     const Case cases[] = {
         {"automatic", kMethodAutomatic, false, nullptr,
-         {"start C:\\PROGRA~1\\P1.EXE /q", "start C:\\PROGRA~1\\P2.EXE /q", "service S1", "service S2", "delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\ONE.TXT",
-          "delete C:\\APP\\TWO.TXT", "delete C:\\APP\\INSTALL.LOG", "regdelkey 1 Software\\Ruvo\\T2",
-          "regdelkey 1 Software\\Ruvo\\T1", "icon Icon 1", "icon Icon 2", "exec C:\\PROGRA~1\\KOV\\KOVUSER.EXE /U \"u\""}},
+         {"start C:\\PROGRA~1\\P1.EXE /q", "start C:\\PROGRA~1\\P2.EXE /q", "service S1", "service S2",
+          "delete C:\\APP\\I1.INI", "delete C:\\APP\\I2.INI", "delete C:\\APP\\ONE.TXT", "delete C:\\APP\\TWO.TXT",
+          "delete C:\\APP\\INSTALL.LOG", "regdelkey 1 Software\\Ruvo\\T2", "regdelkey 1 Software\\Ruvo\\T1",
+          "icon Icon 1", "icon Icon 2", "exec C:\\PROGRA~1\\KOV\\KOVUSER.EXE /U \"u\""}},
         {"rollback", kMethodAutomatic, true, nullptr,
-         {"start C:\\PROGRA~1\\P2.EXE /q", "service S2", "delete C:\\APP\\I2.INI", "delete C:\\APP\\TWO.TXT", "truncate C:\\APP\\INSTALL.LOG",
-          "regdelkey 1 Software\\Ruvo\\T2", "icon Icon 2"}},
+         {"start C:\\PROGRA~1\\P2.EXE /q", "service S2", "delete C:\\APP\\I2.INI", "delete C:\\APP\\TWO.TXT",
+          "truncate C:\\APP\\INSTALL.LOG", "regdelkey 1 Software\\Ruvo\\T2", "icon Icon 2"}},
         {"custom", kMethodCustom, false, chooseSome, chosen},
         {"custom never rolls back", kMethodCustom, true, chooseSome, chosen},
         {"custom, nothing chosen", kMethodCustom, false, nullptr, {}},
