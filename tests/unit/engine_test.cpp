@@ -601,7 +601,6 @@ TEST_F(Engine, DeviceLinesBecomeCommentsInSystemIniReplacedWholeOrNotAtAll)
          "[386enh]\r\n[386Enh]\r\ndevice=VXD.386\r\n[x]\r\n\t[386ENH] ; y\r\n;device=VXD.386\r\n"},
         // Long lines and a last line without an end are carried over whole.
         {"[386Enh]\r\n" + kLong + "device=VXD.386", "[386Enh]\r\n" + kLong + ";device=VXD.386"},
-        {"[386Enh]\rdevice=VXD.386\r\n\r\nx\0y\r\n"s, "[386Enh]\r\n;device=VXD.386\r\n\r\nx\0y\r\n"s},
         // An empty name names no driver: a bare "device=" line stays.
         {"[386Enh]\r\ndevice=\r\n  device=", "", ""},
     };

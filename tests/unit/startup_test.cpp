@@ -25,11 +25,9 @@ TEST(CommandLine, SwitchesLogPathAndTitle)
         {"C:\\APP\\INSTALL.LOG \"My App\"", "", "C:\\APP\\INSTALL.LOG", "My App"},
         {"\"C:\\APP\\INSTALL.LOG\"", "", "\"C:\\APP\\INSTALL.LOG\"", nullptr},
         {"C:\\My App\\INSTALL.LOG", "", "C:\\My", "App\\INSTALL.LOG"},
-        {"C:\\APP\\INSTALL.LOG \"Half", "", "C:\\APP\\INSTALL.LOG", "Half"},
         {"C:\\APP\\INSTALL.LOG ", "", "C:\\APP\\INSTALL.LOG", nullptr},   // an empty title is none
         {"/S/L=C:\\REC.TXT C:\\A.LOG T", "ASL=C:\\REC.TXT", "C:\\A.LOG", "T"},
         {"/L=\"C:\\My Records\\R.TXT\"/A C:\\A.LOG", "AL=C:\\My Records\\R.TXT", "C:\\A.LOG", nullptr},
-        {"/L=\"C:\\R.TXT C:\\A.LOG", "L=C:\\R.TXT C:\\A.LOG", "", nullptr},
         {"/p/?/l C:\\A.LOG", "PL?", "C:\\A.LOG", nullptr},
     };
     for (const Case& c : cases) {
