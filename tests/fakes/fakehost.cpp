@@ -502,7 +502,8 @@ void* openLogFile(const char*)
 
 int readLogFile(void*, char* buffer, int size)
 {
-    size_t n = std::min(static_cast<size_t>(size), fake.log.size() - fake.readAt);
+    size_t n = std::min({static_cast<size_t>(size), fake.log.size() - fake.readAt,
+                         fake.readChunk > 0 ? static_cast<size_t>(fake.readChunk) : fake.log.size()});
     memcpy(buffer, fake.log.data() + fake.readAt, n);
     fake.readAt += n;
     return static_cast<int>(n);

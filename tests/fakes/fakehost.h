@@ -29,6 +29,7 @@ struct FakeMachine {
     std::string log;
     bool logOpens = true;
     size_t readAt = 0;
+    int readChunk = 0;               // 0: as much as asked (the loader's fuzzer splits its reads)
     bool everyFileExists = false;
     std::set<std::string> sharedDlls;   // paths SharedDLLs counts, upper case
     std::string windowsDir = "C:\\WINDOWS", systemDir = "C:\\WINDOWS\\SYSTEM", wow64Dir;
