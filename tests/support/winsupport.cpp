@@ -1,7 +1,6 @@
 #include "winsupport.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -23,12 +22,6 @@ std::string builtFile(const char* variable)
 {
     const char* value = getenv(variable);
     return value ? windowsPath(value) : std::string();
-}
-
-std::string artifactsFolder()
-{
-    std::string folder = builtFile("RUVO_ARTIFACTS");
-    return folder.empty() ? "C:\\ruvotest" : folder;
 }
 
 std::string windowsDirectory()
@@ -87,11 +80,6 @@ Sandbox::Sandbox(const std::string& name) : root("C:\\ruvotest\\" + name)
     CreateDirectoryA("C:\\ruvotest", nullptr);
     removeTree(root);
     CreateDirectoryA(root.c_str(), nullptr);
-}
-
-Sandbox::~Sandbox()
-{
-    removeTree(root);
 }
 
 static void makeFolders(const std::string& path)
@@ -316,11 +304,6 @@ SandboxKey::SandboxKey(const std::string& name) : subKey("Software\\RuvoTest\\" 
         RegCloseKey(key);
 }
 
-SandboxKey::~SandboxKey()
-{
-    RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
-}
-
 const char kSessionManager[] = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager";
 
 bool renamesPending()
@@ -410,25 +393,6 @@ std::string linkFolder(const std::string& link, const std::string& target)
 bool unlinkFolder(const std::string& link)
 {
     return runUnix("/bin/rm", "-f \"" + unixLinkPath(link) + "\"", [&] { return !present(shownAs(link)); });
-}
-
-std::vector<std::string> subfolders(const std::string& path)
-{
-    std::vector<std::string> folders;
-    for (const WIN32_FIND_DATAA& entry : entriesOf(path)) {
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            folders.push_back(path + "\\" + entry.cFileName);
-            std::vector<std::string> below = subfolders(folders.back());
-            folders.insert(folders.end(), below.begin(), below.end());
-        }
-    }
-    return folders;
-}
-
-void replaceAll(std::string& text, const std::string& from, const std::string& to)
-{
-    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-        text.replace(at, from.size(), to);
 }
 
 WindowsVersionForProgram::WindowsVersionForProgram(const std::string& exeName, const char* version)
@@ -523,6 +487,11 @@ HWND waitForWindow(DWORD pid, const char* cls, DWORD ms, const std::function<boo
     return nullptr;
 }
 
+HWND waitForBox(DWORD pid, DWORD ms, const std::function<bool(HWND)>& accept, HWND other)
+{
+    return waitForWindow(pid, "#32770", ms, [&](HWND w) { return w != other && IsWindowVisible(w) && accept(w); });
+}
+
 std::string windowText(HWND window)
 {
     char text[4096] = "";
@@ -559,110 +528,9 @@ void pressButton(HWND button)
     PostMessageA(button, BM_CLICK, 0, 0);
 }
 
-bool saveScreenshot(HWND window, const std::string& path)
+void closeBox(HWND box, int button)
 {
-    RECT area;
-    if (window)
-        GetWindowRect(window, &area);
-    else
-        area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    int width = area.right - area.left, height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
-        return false;
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, old);
-
-    BITMAPINFOHEADER header = {sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::vector<BYTE> pixels(rowBytes * static_cast<DWORD>(height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
-              DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
-    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
-    BITMAPFILEHEADER file = {0x4D42, offset + static_cast<DWORD>(pixels.size()), 0, 0, offset};
-    FILE* out = fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&header, sizeof header, 1, out);
-    fwrite(pixels.data(), 1, pixels.size(), out);
-    fclose(out);
-    return true;
-}
-
-unsigned long screenPixel(int x, int y)
-{
-    HDC screen = GetDC(nullptr);
-    COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return (static_cast<unsigned long>(GetRValue(colour)) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-}
-
-static void snapshotKey(HKEY root, const std::string& key, std::string* text)
-{
-    HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
-        *text += key + " missing\n";
-        return;
-    }
-    *text += key + "\n";
-    char name[16384];
-    std::string data(65536, '\0');
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = sizeof name, dataSize = static_cast<DWORD>(data.size()), type = 0;
-        if (RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &dataSize) !=
-            ERROR_SUCCESS)
-            break;
-        *text += " " + std::string(name) + "=" + std::to_string(type) + ":" + data.substr(0, dataSize) + "\n";
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(handle, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        snapshotKey(root, key + "\\" + name, text);
-    }
-    RegCloseKey(handle);
-}
-
-static void snapshotPath(const std::string& path, std::string* text)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        *text += path + " missing\n";
-        return;
-    }
-    char line[128];
-    snprintf(line, sizeof line, " %lx %lu %lx%08lx\n", data.dwFileAttributes, data.nFileSizeLow,
-             data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        *text += path + line + readWholeFile(path) + "\n";
-        return;
-    }
-    // A folder's own write time moves whenever anything below it is made or
-    // deleted, so its entries say more.
-    snprintf(line, sizeof line, " %lx\n", data.dwFileAttributes);
-    *text += path + line;
-    for (const WIN32_FIND_DATAA& entry : entriesOf(path))
-        snapshotPath(path + "\\" + entry.cFileName, text);
-}
-
-std::string snapshot(const std::vector<std::string>& places)
-{
-    std::string text;
-    for (const std::string& place : places) {
-        std::string below;
-        if (place.compare(0, 2, "HK") == 0)
-            snapshotKey(rootOf(place, &below), below, &text);
-        else
-            snapshotPath(place, &text);
-    }
-    return text;
+    pressButton(GetDlgItem(box, button));
+    for (int i = 0; i < 100 && IsWindow(box); ++i)
+        Sleep(20);
 }

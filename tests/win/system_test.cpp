@@ -20,6 +20,7 @@
 #include "log/loaderhost.h"
 #include "startup/environment.h"
 #include "startup/runstate.h"
+#include "startup/winrecord.h"
 #include "winsupport.h"
 
 using namespace std::string_literals;
@@ -69,6 +70,13 @@ TEST_F(HostTest, FileActionsAnswerWithTheWindowsErrorCode)
     EXPECT_EQ(box.readFile("b.txt"), "0123");
     EXPECT_EQ(host.truncateFile(box.path("none.txt").c_str(), 2), kErrorFileNotFound);
     EXPECT_FALSE(box.exists("none.txt")) << "a cut never makes the file";
+
+    // A record open, a failure is told in the system's own words.
+    char text[64];
+    openRecord(box.path("record.txt").c_str(), &host, false);
+    host.errorText(32, text, sizeof text);
+    closeRecord();
+    EXPECT_STREQ(text, "Sharing violation.");
 }
 
 // Both enumerations, the engine's and the path look-ups', find hidden
