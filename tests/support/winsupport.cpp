@@ -191,8 +191,7 @@ std::vector<Entry> entries(const std::string& base, const std::string& lines)
 {
     const std::pair<std::string, DWORD> kMarks[] = {{" (read-only)", FILE_ATTRIBUTE_READONLY},
                                                     {" (hidden)", FILE_ATTRIBUTE_HIDDEN}};
-    const std::pair<std::string, DWORD> kTypes[] = {{"sz", REG_SZ}, {"expand", REG_EXPAND_SZ}, {"multi", REG_MULTI_SZ},
-                                                    {"dword", REG_DWORD}, {"binary", REG_BINARY}};
+    const std::pair<std::string, DWORD> kTypes[] = {{"sz", REG_SZ}, {"multi", REG_MULTI_SZ}, {"dword", REG_DWORD}};
     std::vector<Entry> list;
     for (size_t at = 0, end = 0; !lines.empty() && end < lines.size(); at = end + 1) {
         end = std::min(lines.find('|', at), lines.size());
@@ -294,14 +293,6 @@ DWORD Sandbox::uninstall(const std::string& switches, const std::string& log) co
 {
     Process run;
     return startOnLog(run, switches, log) ? run.wait(60000) : ~0ul;
-}
-
-SandboxKey::SandboxKey(const std::string& name) : subKey("Software\\RuvoTest\\" + name)
-{
-    RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
-    HKEY key;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, subKey.c_str(), &key) == ERROR_SUCCESS)
-        RegCloseKey(key);
 }
 
 const char kSessionManager[] = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager";

@@ -52,22 +52,14 @@ struct Sandbox {
 // of the file at path, "a\" a folder;
 // " (read-only)" or " (hidden)" after a file's name gives it that attribute.
 // Paths that begin with neither a drive nor "\" are below `base`.
-// "HKCU\key:name=type:data" is a registry value (HKLM, HKCR too; type sz, expand,
-// multi, dword or binary; data as stored). "-" before an entry, for checks,
+// "HKCU\key:name=type:data" is a registry value (HKLM, HKCR too; type sz,
+// multi or dword; data as stored). "-" before an entry, for checks,
 // means nothing there ("-HKCU\key": no such key). layOut makes them,
 // expectLaidOut checks them (a folder's presence, a file's content, a
 // value's type and data), removeLaidOut deletes what they name.
 void layOut(const std::string& base, const std::string& lines);
 void expectLaidOut(const std::string& base, const std::string& lines);
 void removeLaidOut(const std::string& base, const std::string& lines);
-
-// A registry key under HKEY_CURRENT_USER\Software\RuvoTest\<name>, deleted
-// when made and when dropped.
-struct SandboxKey {
-    explicit SandboxKey(const std::string& name);
-    ~SandboxKey() { RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str()); }
-    std::string subKey;
-};
 
 // Where the renames and deletions that wait for a restart are queued.
 extern const char kSessionManager[];
