@@ -48,29 +48,19 @@ bool present(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The entries of a folder but "." and "..", sorted by name.
-static std::vector<WIN32_FIND_DATAA> entriesOf(const std::string& path)
-{
-    std::vector<WIN32_FIND_DATAA> list(1);
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &list[0]);
-    for (bool found = find != INVALID_HANDLE_VALUE; found; found = FindNextFileA(find, &list.back())) {
-        if (strcmp(list.back().cFileName, ".") && strcmp(list.back().cFileName, ".."))
-            list.emplace_back();
-    }
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-    list.pop_back();
-    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return strcmp(a.cFileName, b.cFileName) < 0; });
-    return list;
-}
-
 void removeTree(const std::string& path)
 {
-    for (const WIN32_FIND_DATAA& entry : entriesOf(path)) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+    for (bool found = find != INVALID_HANDLE_VALUE; found; found = FindNextFileA(find, &entry)) {
         std::string child = path + "\\" + entry.cFileName;
+        if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0)
+            continue;
         SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? removeTree(child) : void(DeleteFileA(child.c_str()));
     }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(path.c_str());
 }
