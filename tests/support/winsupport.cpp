@@ -170,7 +170,7 @@ static void expectValue(const std::string& key, const char* name, DWORD type, co
 
 namespace {
 struct Entry {
-    std::string path, content, source;   // `source`: a file whose copy it is
+    std::string path, content;   // a copy's content is its source's
     bool gone, folder;
     DWORD attributes;
     std::string valueName;   // and a value's type in `attributes`, its data in `content`
@@ -186,7 +186,7 @@ std::vector<Entry> entries(const std::string& base, const std::string& lines)
     for (size_t at = 0, end = 0; !lines.empty() && end < lines.size(); at = end + 1) {
         end = std::min(lines.find('|', at), lines.size());
         std::string item = lines.substr(at, end - at);
-        Entry entry = {"", "x", "", item[0] == '-', false, 0, "", false};
+        Entry entry = {"", "x", item[0] == '-', false, 0, "", false};
         item.erase(0, entry.gone ? 1 : 0);
         size_t equals = item.find('=');
         if (equals != std::string::npos) {
@@ -208,7 +208,7 @@ std::vector<Entry> entries(const std::string& base, const std::string& lines)
         }
         size_t from = item.find('<');
         if (from != std::string::npos) {
-            entry.source = item.substr(from + 1);
+            entry.content = readWholeFile(item.substr(from + 1));
             item.resize(from);
         }
         for (const auto& [mark, attribute] : kMarks)
@@ -234,7 +234,7 @@ void layOut(const std::string& base, const std::string& lines)
         if (entry.folder)
             makeFolders(entry.path);
         else
-            writeWholeFile(entry.path, entry.source.empty() ? entry.content : readWholeFile(entry.source));
+            writeWholeFile(entry.path, entry.content);
         SetFileAttributesA(entry.path.c_str(), entry.attributes ? entry.attributes : FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -249,8 +249,7 @@ void expectLaidOut(const std::string& base, const std::string& lines)
         }
         EXPECT_EQ(present(entry.path), !entry.gone) << entry.path;
         if (!entry.gone && !entry.folder) {
-            EXPECT_EQ(readWholeFile(entry.path), entry.source.empty() ? entry.content : readWholeFile(entry.source))
-                << entry.path;
+            EXPECT_EQ(readWholeFile(entry.path), entry.content) << entry.path;
         }
     }
 }
