@@ -61,6 +61,7 @@ struct HostTest : ::testing::Test {
     }
 };
 
+// Files and INI entries.
 TEST_F(HostTest, FileActionsAnswerWithTheWindowsErrorCode)
 {
     layOut(box.root, "a.txt=0123456789|ro.txt (read-only)|held.txt|Full\\x");
@@ -80,6 +81,11 @@ TEST_F(HostTest, FileActionsAnswerWithTheWindowsErrorCode)
     EXPECT_EQ(box.readFile("b.txt"), "0123");
     EXPECT_EQ(host.truncateFile(box.path("none.txt").c_str(), 2), kErrorFileNotFound);
     EXPECT_FALSE(box.exists("none.txt")) << "a cut never makes the file";
+
+    box.writeFile("app.ini", "[Ext]\r\ntxt=app.exe\r\ndoc=app.exe\r\n");
+    EXPECT_EQ(host.writeIniString(box.path("app.ini").c_str(), "Ext", "txt", "notepad.exe"), 0u);
+    EXPECT_EQ(host.writeIniString(box.path("app.ini").c_str(), "Ext", "doc", nullptr), 0u);
+    EXPECT_EQ(box.readFile("app.ini"), "[Ext]\r\ntxt=notepad.exe\r\n");
 
     // A record open, a failure is told in the system's own words.
     char text[64];
@@ -138,15 +144,6 @@ TEST_F(HostTest, RestartWorkOfBothFamilies)
     expectLaidOut("", std::string(kSessionManager) + ":PendingFileRenameOperations=multi:\\??\\" +
                           box.path("later.tmp") + "\0\0\0"s);
     forgetRestartWork();
-}
-
-TEST_F(HostTest, IniEntriesAreWrittenOrDeleted)
-{
-    box.writeFile("app.ini", "[Ext]\r\ntxt=app.exe\r\ndoc=app.exe\r\n");
-    std::string ini = box.path("app.ini");
-    EXPECT_EQ(host.writeIniString(ini.c_str(), "Ext", "txt", "notepad.exe"), 0u);
-    EXPECT_EQ(host.writeIniString(ini.c_str(), "Ext", "doc", nullptr), 0u);
-    EXPECT_EQ(box.readFile("app.ini"), "[Ext]\r\ntxt=notepad.exe\r\n");
 }
 
 TEST_F(HostTest, RegistryActionsNeverMakeAKey)
