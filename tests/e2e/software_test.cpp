@@ -34,7 +34,9 @@ TEST(Software, TheInterBaseServerHoldsTheEnginesLastUse)
                               question);
         ASSERT_NE(question, nullptr);
         EXPECT_NE(windowText(findDescendant(question, "Static", 0xFFFF)).find("interbase server"), std::string::npos);
-        closeBox(question, answer);
+        pressButton(GetDlgItem(question, answer));
+        for (int i = 0; i < 100 && IsWindow(question); ++i)
+            Sleep(20);
     }
     EXPECT_EQ(program.wait(kWait), 0u);
     expectLaidOut(box.root, "-App\\a.txt|-" + std::string(kEngine));

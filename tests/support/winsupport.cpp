@@ -507,10 +507,3 @@ void pressButton(HWND button)
     // it so that a modal loop in the other process is not entered from here.
     PostMessageA(button, BM_CLICK, 0, 0);
 }
-
-void closeBox(HWND box, int button)
-{
-    pressButton(GetDlgItem(box, button));
-    for (int i = 0; i < 100 && IsWindow(box); ++i)
-        Sleep(20);
-}

@@ -130,7 +130,5 @@ std::string className(HWND window);
 HWND findDescendant(HWND parent, const char* cls, int id = -1);
 std::vector<HWND> descendants(HWND parent);
 
-// Presses a button the way a click does; closeBox presses one of a box and
-// waits for the box to go.
+// Presses a button the way a click does.
 void pressButton(HWND button);
-void closeBox(HWND box, int button);
