@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "screenshot.h"
 #include "winsupport.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "screenshot.h"
 #include "winsupport.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// The program removing itself, the restart question, and the action record
-// of real runs and previews. An installation that logged UNINSTAL.EXE in its
+// The program removing itself, the restart question, and the box that names
+// a preview's record. An installation that logged UNINSTAL.EXE in its
 // own folder loses it and every emptied folder once the temporary copy has
 // run; the copy waits for the restart, which really removes it.
 #include <gtest/gtest.h>
@@ -22,60 +22,45 @@ std::string copyPath()
     return path.substr(0, path.size() - 3) + "EXE";
 }
 
+// /Z first: the program is disposable. It makes no copy; its companion INI
+// goes at once, and its own file, which a running program cannot delete, at
+// the next restart, which is also when the copy of the second run goes.
 TEST(SelfRemoval, TheProgramAndItsEmptiedFoldersGo)
 {
     const std::string copy = copyPath(), copyName = copy.substr(copy.rfind('\\') + 1);
-    struct Case {
-        const char *switches, *unlogged, *after;
-    } cases[] = {
-        {"/S", "", "-Top"},
-        {"/A", "Top\\Data\\user.doc", "-Top\\App|Top\\Data\\user.doc"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.switches);
-        Sandbox box("self removal");
-        forgetRestartWork();
-        DeleteFileA(copy.c_str());
-        std::string program = box.installProgram("Top\\App\\UNINSTAL.EXE");
-        layOut(box.root, "Top\\App\\a.txt|Top\\Data\\" + std::string(*c.unlogged ? "|" : "") + c.unlogged);
-        box.writeFile("Top\\App\\INSTALL.LOG", "***  x\r\nTitle: T\r\nMade Dir: " + box.path("Top") + "\r\nMade Dir: " +
-                                                   box.path("Top\\App") + "\r\nMade Dir: " + box.path("Top\\Data") +
-                                                   "\r\nFile Copy: " + program + "\r\nFile Copy: " + box.path("Top\\App\\a.txt") + "\r\n");
-        Process run;
-        ASSERT_TRUE(run.start(program, std::string(c.switches) + " " + shortPath(box.path("Top\\App\\INSTALL.LOG"))));
-        EXPECT_EQ(run.wait(kWait), 0u);
-        for (int i = 0; i < 20 && !processRunning(copyName.c_str()); ++i)
-            Sleep(50);
-        for (int i = 0; i < 400 && processRunning(copyName.c_str()); ++i)
-            Sleep(50);
-        expectLaidOut(box.root, c.after);
-        // The copy waits for the restart.
-        expectLaidOut("", std::string(kSessionManager) + ":PendingFileRenameOperations=multi:\\??\\" + copy + "\0\0\0"s);
-        EXPECT_TRUE(present(copy));
-        ASSERT_TRUE(restartWine());
-        EXPECT_FALSE(present(copy)) << "the restart did not remove the copy";
-    }
-    forgetRestartWork();
-}
-
-// /Z: the program is disposable. It makes no copy; its companion INI goes
-// at once, and its own file, which a running program cannot delete, at the
-// next restart.
-TEST(SelfRemoval, ADisposableProgramGoesWithItsIni)
-{
-    const std::string copy = copyPath();
-    Sandbox box("self removal z");
+    Sandbox box("self removal");
     forgetRestartWork();
     DeleteFileA(copy.c_str());
-    std::string program = box.installProgram("UNINSTAL.EXE");
-    layOut(box.root, "UNINSTAL.INI=[Settings]\r\n|INSTALL.LOG=***  x\r\nTitle: T\r\n");
-    Process run;
-    ASSERT_TRUE(run.start(program, "/Z /S " + shortPath(box.path("INSTALL.LOG"))));
-    EXPECT_EQ(run.wait(kWait), 0u);
+    std::string disposable = box.installProgram("Z\\UNINSTAL.EXE");
+    layOut(box.root, "Z\\UNINSTAL.INI=[Settings]\r\n|Z\\INSTALL.LOG=***  x\r\nTitle: T\r\n");
+    Process first;
+    ASSERT_TRUE(first.start(disposable, "/Z /S " + shortPath(box.path("Z\\INSTALL.LOG"))));
+    EXPECT_EQ(first.wait(kWait), 0u);
     EXPECT_FALSE(present(copy));
-    EXPECT_FALSE(box.exists("UNINSTAL.INI"));
+    EXPECT_FALSE(box.exists("Z\\UNINSTAL.INI"));
+
+    std::string program = box.installProgram("Top\\App\\UNINSTAL.EXE");
+    layOut(box.root, "Top\\App\\a.txt|Top\\Data\\|Top\\Kept\\user.doc");
+    box.writeFile("Top\\App\\INSTALL.LOG", "***  x\r\nTitle: T\r\nMade Dir: " + box.path("Top") + "\r\nMade Dir: " +
+                                               box.path("Top\\App") + "\r\nMade Dir: " + box.path("Top\\Data") +
+                                               "\r\nFile Copy: " + program + "\r\nFile Copy: " +
+                                               box.path("Top\\App\\a.txt") + "\r\n");
+    Process run;
+    ASSERT_TRUE(run.start(program, "/S " + shortPath(box.path("Top\\App\\INSTALL.LOG"))));
+    EXPECT_EQ(run.wait(kWait), 0u);
+    for (int i = 0; i < 20 && !processRunning(copyName.c_str()); ++i)
+        Sleep(50);
+    for (int i = 0; i < 400 && processRunning(copyName.c_str()); ++i)
+        Sleep(50);
+    expectLaidOut(box.root, "-Top\\App|-Top\\Data|Top\\Kept\\user.doc");
+    DWORD type;
+    std::string pending;
+    EXPECT_TRUE(readValue(kSessionManager, "PendingFileRenameOperations", &type, &pending));
+    EXPECT_NE(pending.find("\\??\\" + copy + "\0\0"s), std::string::npos) << "the copy waits for the restart";
+    EXPECT_TRUE(present(copy));
     ASSERT_TRUE(restartWine());
-    EXPECT_FALSE(box.exists("UNINSTAL.EXE"));
+    EXPECT_FALSE(present(copy)) << "the restart did not remove the copy";
+    EXPECT_FALSE(box.exists("Z\\UNINSTAL.EXE"));
     forgetRestartWork();
 }
 
@@ -102,18 +87,16 @@ TEST(Record, ARollbackWithAFileInUseEndsWithAQuestionOrABoxNamingItsRecord)
         SCOPED_TRACE(c.switches);
         Sandbox box("preview box");
         forgetRestartWork();
-        DeleteFileA(restarter.c_str());
-        DeleteFileA(c.record.c_str());
-        DeleteFileA(copyPath().c_str());
+        for (const std::string& path : {restarter, c.record, copyPath()})
+            DeleteFileA(path.c_str());
         layOut(box.root, "App\\a.dll=new|Backup\\a.dll=old");
         HeldFile held(box.path("App\\a.dll"));
         Process run;
         ASSERT_TRUE(box.startOnLog(run, c.switches, "***  one\r\nTitle: T\r\nFile Copy: " + box.path("App\\a.dll") +
                                                         "\r\n***  two\r\nFile Copy: " + box.path("App\\a.dll") +
                                                         "\r\nBackup Copy: " + box.path("Backup\\a.dll") + "\r\n"));
-        HWND end = waitForWindow(run.info.dwProcessId, "#32770", kWait, [](HWND w) {
-            return IsWindowVisible(w) && GetDlgItem(w, 0xFFFF) && !GetDlgItem(w, 1003);
-        });
+        HWND end = waitForBox(run.info.dwProcessId, kWait,
+                              [](HWND w) { return GetDlgItem(w, 0xFFFF) && !GetDlgItem(w, 1003); });
         ASSERT_NE(end, nullptr);
         bool written = c.button == IDNO;
         EXPECT_NE(windowText(GetDlgItem(end, 0xFFFF)).find(c.record), std::string::npos);
@@ -134,47 +117,6 @@ TEST(Record, ARollbackWithAFileInUseEndsWithAQuestionOrABoxNamingItsRecord)
         EXPECT_EQ(record.find("would defer\tfile\t" + box.path("App\\a.dll")) != std::string::npos, written);
     }
     forgetRestartWork();
-}
-
-// /L=path: the action record of a real run, one line per item with its
-// outcome from the machine, and the sums.
-TEST(Record, EachItemSaysWhatBecameOfIt)
-{
-    Sandbox box("record");
-    SandboxKey key("record");
-    forgetRestartWork();
-    const std::string shared = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs:" + box.path("App\\s.dll");
-    layOut(box.root, "App\\s.dll|App\\held.dll|App\\a.txt|Busy\\|" + shared + "=dword:\3\0\0\0"s);
-    HeldFile held(box.path("App\\held.dll")), busy(box.path("Busy"));
-    EXPECT_EQ(box.uninstall("/S/L=" + box.path("record.txt"),
-                            "***  x\r\nTitle: T\r\nMade Dir: " + box.path("Busy") + "\r\nFile Copy: " +
-                                box.path("App\\s.dll") + "\r\nFile Copy: " + box.path("App\\held.dll") +
-                                "\r\nFile Copy: " + box.path("App\\a.txt") + "\r\nRegDB Key: " + key.subKey +
-                                "\\Gone\r\nRegDB Val: 1\r\nRegDB Name: v\r\nRegDB Root: 1\r\n"
-                                "Made Dir: " + windowsDirectory() + ".\\\r\n"),
-              0u);
-    busy.release();
-    held.release();
-    std::string record = box.readFile("record.txt");
-    std::string items = record.substr(record.find("\r\n", record.find("started\t")) + 2);
-    EXPECT_EQ(items, "kept\tfile\t" + box.path("App\\s.dll") + "\tstill counted by other software (count 3, 2 after this run)\r\n"
-                     "deferred\tfile\t" + box.path("App\\held.dll") + "\tat the next restart\r\n"
-                     "removed\tfile\t" + box.path("App\\a.txt") + "\t\r\n"
-                     "kept\tdirectory\t" + box.path("App") + "\tstill holds files\r\n"
-                     "failed\tdirectory\t" + box.path("Busy") + "\terror 32: Sharing violation.\r\n"
-                     "kept\tdirectory\t" + windowsDirectory() + ".\trefused as unsafe\r\n"
-                     "missing\tcreated value\tHKCU\\" + key.subKey + "\\Gone : v\t\r\n"
-                     "ended\tcompleted\t1 removed, 0 restored, 3 kept, 1 deferred, 1 missing, 1 failed, 0 ran\r\n");
-    EXPECT_EQ(record.compare(0, 30, "Ruvo Uninstall action record\r\n"), 0);
-    expectLaidOut(box.root, shared + "=dword:\2\0\0\0"s);   // written back where it was read
-    removeLaidOut(box.root, shared);
-    forgetRestartWork();
-
-    // A record that cannot be written changes nothing in the run.
-    EXPECT_EQ(box.uninstall("/S /L=" + box.path("None\\r.txt"),
-                            "***  x\r\nTitle: T\r\nFile Copy: " + box.path("App\\s.dll") + "\r\n"),
-              0u);
-    EXPECT_FALSE(box.exists("App\\s.dll"));
 }
 
 } // namespace

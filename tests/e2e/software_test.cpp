@@ -28,17 +28,15 @@ TEST(Software, TheInterBaseServerHoldsTheEnginesLastUse)
     layOut(box.root, "App\\a.txt|" + std::string(kEngine) + ":UseCount=sz:1\0"s);
     Process program;
     ASSERT_TRUE(box.startOnLog(program, "/A", kHeader + "SubSystem: BDE\r\nFile Copy: " + box.path("App\\a.txt") + "\r\n"));
-    HWND previous = nullptr;
+    HWND question = nullptr;
     for (int answer : {IDRETRY, IDIGNORE}) {
-        HWND question = waitForWindow(program.info.dwProcessId, "#32770", kWait, [&](HWND w) {
-            return w != previous && IsWindowVisible(w) && windowText(w) == "Uninstall";
-        });
+        question = waitForBox(program.info.dwProcessId, kWait, [](HWND w) { return windowText(w) == "Uninstall"; },
+                              question);
         ASSERT_NE(question, nullptr);
         EXPECT_NE(windowText(findDescendant(question, "Static", 0xFFFF)).find("interbase server"), std::string::npos);
         pressButton(GetDlgItem(question, answer));
         for (int i = 0; i < 100 && IsWindow(question); ++i)
             Sleep(20);
-        previous = question;
     }
     EXPECT_EQ(program.wait(kWait), 0u);
     expectLaidOut(box.root, "-App\\a.txt|-" + std::string(kEngine));

@@ -43,9 +43,8 @@ TEST(Startup, WithoutALogTheOpenFileDialogAsksForIt)
         Process program;
         ASSERT_TRUE(program.start(box.installProgram(c.program), ""));
         // The common dialog, once it has filled in its file type and name.
-        HWND dialog = waitForWindow(program.info.dwProcessId, "#32770", kWait, [](HWND w) {
-            return IsWindowVisible(w) && !fileTypeText(w).empty() && !fileNameText(w).empty();
-        });
+        HWND dialog = waitForBox(program.info.dwProcessId, kWait,
+                                 [](HWND w) { return !fileTypeText(w).empty() && !fileNameText(w).empty(); });
         ASSERT_NE(dialog, nullptr) << "no Open File dialog for " << c.program;
         EXPECT_EQ(fileTypeText(dialog), c.filter);
         EXPECT_EQ(fileNameText(dialog), "INSTALL.LOG");
@@ -62,9 +61,10 @@ TEST(Startup, WithoutALogTheOpenFileDialogAsksForIt)
             GetClientRect(main, &client);
             POINT topLeft = {0, 0};
             ClientToScreen(main, &topLeft);
-            EXPECT_EQ(screenPixel(topLeft.x + 10, topLeft.y + 1), 0x0000FFul) << "band 0 is pure blue";
-            EXPECT_EQ(screenPixel(topLeft.x + 10, topLeft.y + client.bottom - 1), 0x000000ul) << "band 95 is black";
-            saveScreenshot(nullptr, artifactsFolder() + "\\gradient.bmp");
+            HDC screen = GetDC(nullptr);
+            EXPECT_EQ(GetPixel(screen, topLeft.x + 10, topLeft.y + 1), RGB(0, 0, 255)) << "band 0 is pure blue";
+            EXPECT_EQ(GetPixel(screen, topLeft.x + 10, topLeft.y + client.bottom - 1), RGB(0, 0, 0)) << "band 95 is black";
+            ReleaseDC(nullptr, screen);
         }
         pressButton(findDescendant(dialog, "Button", IDCANCEL));
         EXPECT_EQ(program.wait(kWait), 0u);
@@ -107,13 +107,9 @@ TEST(Startup, ALogThatCannotBeOpenedOrIsNotALogEndsAfterABox)
             box.writeFile(c.log, c.content.empty() ? "*** x\r\nTitle: T\r\n" : c.content);
         if (!c.ini.empty())
             box.writeFile("UNINSTAL.INI", c.ini);
-        std::string argument = c.argument[0] == '/' ? c.argument
-                               : c.argument[0] == '"' ? "\"" + box.path(c.argument.substr(1))
-                                                      : box.path(c.argument);
         Process program;
-        ASSERT_TRUE(program.start(box.installProgram(), argument));
-        HWND dialog = waitForWindow(program.info.dwProcessId, "#32770", kWait,
-                                    [](HWND w) { return IsWindowVisible(w) && !boxMessage(w).empty(); });
+        ASSERT_TRUE(program.start(box.installProgram(), c.argument[0] == '/' ? c.argument : box.path(c.argument)));
+        HWND dialog = waitForBox(program.info.dwProcessId, kWait, [](HWND w) { return !boxMessage(w).empty(); });
         ASSERT_NE(dialog, nullptr) << "no message box";
         EXPECT_EQ(windowText(dialog), c.caption);
         // The switches' text is checked by its start only.

@@ -58,9 +58,8 @@ struct Wizard {
     // Answers the cancel question with Yes (IDYES) or No (IDNO); returns its text.
     std::string answerCancel(int button)
     {
-        HWND box = waitForWindow(program.info.dwProcessId, "#32770", kWait, [this](HWND w) {
-            return w != dialog && IsWindowVisible(w) && GetDlgItem(w, IDYES) != nullptr;
-        });
+        HWND box = waitForBox(program.info.dwProcessId, kWait, [](HWND w) { return GetDlgItem(w, IDYES) != nullptr; },
+                              dialog);
         if (!box)
             return "(no box)";
         std::string said = windowText(box) + ": ";
@@ -89,9 +88,8 @@ struct WizardTest : ::testing::Test {
         } else {
             ASSERT_TRUE(box.startOnLog(wizard.program, switches, startLog() + body));
         }
-        wizard.dialog = waitForWindow(wizard.program.info.dwProcessId, "#32770", kWait, [](HWND w) {
-            return IsWindowVisible(w) && GetDlgItem(w, ItemList) != nullptr;
-        });
+        wizard.dialog = waitForBox(wizard.program.info.dwProcessId, kWait,
+                                   [](HWND w) { return GetDlgItem(w, ItemList) != nullptr; });
         ASSERT_NE(wizard.dialog, nullptr);
     }
     void SetUp() override { layOut(app, "a.txt=a|b.txt=b"); }
@@ -105,14 +103,19 @@ struct WizardTest : ::testing::Test {
 };
 
 // The title takes the first "%s" of a translator's text; every other "%"
-// is shown as written, "%%" as "%". Cancel answered No changes nothing.
-TEST_F(WizardTest, AutomaticWithBackupsOffersTheRollback)
+// is shown as written, "%%" as "%". Cancel answered No changes nothing; a
+// page left keeps its choices; a Custom run takes what the lists select and
+// no rollback.
+TEST_F(WizardTest, ThePagesKeepTheirChoices)
 {
     box.writeFile("Bin\\UNINSTAL.INI", "[Language]\r\nMsg7=%s %s %n %x 100%%\r\nMsg13=%n%s%s\r\n");
     box.writeFile("Backup\\a.txt", "old");
     Wizard wizard;
     start(wizard, files() + "*** two\r\nFile Copy: " + app + "\\a.txt\r\nBackup Copy: " + box.path("Backup\\a.txt") + "\r\n");
     EXPECT_EQ(wizard.caption(), "Select Uninstall Method");
+    // The log's title captions the main window.
+    EXPECT_EQ(windowText(waitForWindow(wizard.program.info.dwProcessId, "RUVSUninstall", kWait)),
+              "Uninstall Wizard Test");
     EXPECT_EQ(wizard.text(TopText), "Wizard Test %s %n %x 100%");
     EXPECT_TRUE(wizard.checked(First));
     EXPECT_FALSE(wizard.enabled(Back));
@@ -136,21 +139,10 @@ TEST_F(WizardTest, AutomaticWithBackupsOffersTheRollback)
     EXPECT_EQ(wizard.caption(), "Perform Uninstall");
     wizard.press(Back);
     EXPECT_EQ(wizard.caption(), "Perform Rollback");
-    EXPECT_TRUE(wizard.checked(First));   // the choice was kept
+    EXPECT_TRUE(wizard.checked(First));
     wizard.press(Back);
     EXPECT_EQ(wizard.caption(), "Select Uninstall Method");
-    wizard.press(Next);
-    wizard.press(Next);
-    wizard.press(Next);   // Finish: a rollback
-    EXPECT_EQ(wizard.program.wait(kWait), 0u);
-    EXPECT_EQ(box.readFile("App\\a.txt"), "old");
-    EXPECT_TRUE(box.exists("App\\b.txt"));   // the first installation's file stays
-}
 
-TEST_F(WizardTest, SelectionsAreStoredWhenThePageIsLeft)
-{
-    Wizard wizard;
-    start(wizard, files());
     wizard.choose(Second);
     wizard.press(Next);
     EXPECT_EQ(wizard.caption(), "Select Private Files to Remove");
@@ -166,7 +158,6 @@ TEST_F(WizardTest, SelectionsAreStoredWhenThePageIsLeft)
     wizard.press(Next);
     EXPECT_FALSE(wizard.selected(0));
     EXPECT_TRUE(wizard.selected(1));
-    // On through the directory page to the end: only b.txt goes.
     wizard.press(Next);
     EXPECT_EQ(wizard.caption(), "Select Directories to Remove");
     EXPECT_EQ(wizard.line(0), box.path("Bin"));   // the log's folder, without its backslash
@@ -174,7 +165,7 @@ TEST_F(WizardTest, SelectionsAreStoredWhenThePageIsLeft)
     EXPECT_EQ(wizard.caption(), "Perform Uninstall");
     wizard.press(Next);
     EXPECT_EQ(wizard.program.wait(kWait), 0u);
-    EXPECT_TRUE(box.exists("App\\a.txt"));
+    EXPECT_EQ(box.readFile("App\\a.txt"), "a");
     EXPECT_FALSE(box.exists("App\\b.txt"));
     EXPECT_TRUE(box.exists("Bin\\INSTALL.LOG"));
 }
@@ -196,7 +187,13 @@ TEST_F(WizardTest, AnAutomaticRunStaysAliveWhileAProgramRunsAndCancelStopsIt)
     for (int i = 0; i < 100 && !wcsstr(shown, L"rec.exe"); ++i, Sleep(20))
         GetWindowTextW(wizard.control(1007), shown, 1024);
     EXPECT_NE(wcsstr(shown, L"rec.exe"), nullptr);
-    EXPECT_TRUE(wizard.visible(1005));   // the progress page's text, once the run began
+    // The wizard turned into the progress display as the run began.
+    char progress[256] = "";
+    GetWindowTextA(wizard.control(1005), progress, sizeof progress);
+    EXPECT_EQ(std::string(progress), "Performing uninstall of the Wizard Test...\n\nPress the Cancel button to "
+                                     "cancel the uninstall process and exit this program.");
+    EXPECT_TRUE(wizard.visible(1005));
+    EXPECT_FALSE(wizard.visible(TopText));
     DWORD_PTR result;
     EXPECT_NE(SendMessageTimeoutA(wizard.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 500, &result), 0u);
     wizard.pressLater(Cancel);
@@ -208,14 +205,14 @@ TEST_F(WizardTest, AnAutomaticRunStaysAliveWhileAProgramRunsAndCancelStopsIt)
     EXPECT_EQ(wizard.program.wait(kWait), 0u);
 }
 
-// The shared-file prompt, answered through its dialog, in a run that /U
-// starts on its last page, where nothing happens before Finish. Files are
-// released last to first: 5.dll (in a folder deep enough that its path is
-// shortened to fit), then 4.dll, ... Every count reaches zero.
+// The shared-file prompt, answered through its dialog by button and by
+// key, in a run that /U starts on its last page, where nothing happens
+// before Finish. Files are released last to first: 5.dll (in a folder deep
+// enough that its path is shortened to fit), then 4.dll, ... Every count
+// reaches zero.
 TEST_F(WizardTest, TheSharedFilePromptAnswersForTheRun)
 {
     const std::string kCount = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs:";
-    const std::string kDeep = "App\\" + std::string(150, 'd') + "\\5.dll";
     const int Yes = 1005, No = 1006, YesToAll = 1007, Enter = -VK_RETURN, Escape = -VK_ESCAPE;
     struct Case {
         std::vector<int> answers;
@@ -227,7 +224,7 @@ TEST_F(WizardTest, TheSharedFilePromptAnswersForTheRun)
     for (const Case& c : cases) {
         std::string files, log, after;
         for (int i = 1; i <= 5; ++i) {
-            std::string name = i == 5 ? kDeep : "App\\" + std::to_string(i) + ".dll";
+            std::string name = i == 5 ? "App\\" + std::string(150, 'd') + "\\5.dll" : "App\\" + std::to_string(i) + ".dll";
             files += name + "|" + kCount + box.path(name) + "=dword:\1\0\0\0|"s;
             log += "File Copy: " + box.path(name) + "\r\n";
             after += (c.after[i - 1] == '+' ? "" : "-") + name + "|-" + kCount + box.path(name) + "|";
@@ -242,16 +239,15 @@ TEST_F(WizardTest, TheSharedFilePromptAnswersForTheRun)
         Sleep(500);
         EXPECT_EQ(FindWindowA("#32770", "Remove Shared Component"), nullptr) << "nothing happens before Finish";
         wizard.pressLater(Next);
-        HWND previous = nullptr;
+        HWND prompt = nullptr;
         for (int answer : c.answers) {
-            HWND prompt = waitForWindow(wizard.program.info.dwProcessId, "#32770", kWait, [&](HWND w) {
-                return w != previous && IsWindowVisible(w) && windowText(w) == "Remove Shared Component";
-            });
+            HWND first = prompt;
+            prompt = waitForBox(wizard.program.info.dwProcessId, kWait,
+                                [](HWND w) { return windowText(w) == "Remove Shared Component"; }, prompt);
             ASSERT_NE(prompt, nullptr);
             std::string text = windowText(GetDlgItem(prompt, 1002));
             EXPECT_EQ(text.substr(text.size() - 38), "Do you want to remove the shared file?");
-            if (!previous) {   // the first prompt names the deep file, shortened
-                saveScreenshot(prompt, artifactsFolder() + "\\shared-prompt.bmp");
+            if (!first) {   // the first prompt names the deep file, shortened
                 EXPECT_NE(text.find("\\...\\"), std::string::npos) << text;
                 EXPECT_NE(text.find("\\5.dll"), std::string::npos) << text;
                 std::string labels;
@@ -259,13 +255,12 @@ TEST_F(WizardTest, TheSharedFilePromptAnswersForTheRun)
                     labels += windowText(GetDlgItem(prompt, id)) + "|";
                 EXPECT_EQ(labels, "&Yes|&No|Yes &to All|No to &All|");
             }
-            if (answer < 0)
-                PostMessageA(prompt, WM_KEYDOWN, static_cast<WPARAM>(-answer), 0);
-            else
+            if (answer > 0)
                 pressButton(GetDlgItem(prompt, answer));
+            else
+                PostMessageA(prompt, WM_KEYDOWN, static_cast<WPARAM>(-answer), 0);
             for (int i = 0; i < 100 && IsWindow(prompt); ++i)
                 Sleep(20);
-            previous = prompt;
         }
         EXPECT_EQ(wizard.program.wait(kWait), 0u) << "no prompt after the run's answer";
         expectLaidOut(box.root, after);

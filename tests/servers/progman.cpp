@@ -1,16 +1,12 @@
 // A Program Manager for the tests: a DDE server on service and topic
-// PROGMAN whose groups and items come from a fixture file, and which writes
-// down every command it is sent, so a test can see what a client asked for.
-// The groups stay as loaded: the client asks for them once, as it connects.
-//
+// PROGMAN whose groups come from a fixture file and stay as loaded, and which
+// writes down every command it is sent.
 //   ruvo_progman.exe FIXTURE RECORD
-//
 // FIXTURE: "[Group name]" starts a group, "Item name|Command line" adds an
-// item to the latest group. RECORD gets each execute string as one line;
-// "RECORD.ready" gets "ready" once the server can be reached.
-//
-// The server speaks DDE in plain window messages: Wine's DDEML server mixes
-// up the replies to a DDEML client after the first one.
+// item to it. RECORD gets each execute string as one line; "RECORD.ready"
+// gets "ready" once the server can be reached. It speaks DDE in plain window
+// messages: Wine's DDEML server mixes up the replies to a DDEML client after
+// the first one.
 #include <windows.h>
 #include <dde.h>
 
@@ -24,14 +20,8 @@
 
 namespace {
 
-struct Item {
-    std::string name, command;
-};
-
-struct Group {
-    std::string name;
-    std::vector<Item> items;
-};
+struct Item { std::string name, command; };
+struct Group { std::string name; std::vector<Item> items; };
 
 std::vector<Group> groups;
 std::string recordPath;
@@ -166,8 +156,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     windowClass.lpszClassName = "RuvoProgmanServer";
     if (!RegisterClassA(&windowClass))
         return 4;
-    // Top-level, for a top-level window is what a connect broadcast reaches;
-    // never shown.
+    // Top-level, for that is what a connect broadcast reaches; never shown.
     HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Ruvo Program Manager", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
                                   nullptr, nullptr, instance, nullptr);
     if (!window)

@@ -1,7 +1,6 @@
 #include "winsupport.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -23,12 +22,6 @@ std::string builtFile(const char* variable)
 {
     const char* value = getenv(variable);
     return value ? windowsPath(value) : std::string();
-}
-
-std::string artifactsFolder()
-{
-    std::string folder = builtFile("RUVO_ARTIFACTS");
-    return folder.empty() ? "C:\\ruvotest" : folder;
 }
 
 std::string windowsDirectory()
@@ -55,29 +48,19 @@ bool present(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The entries of a folder but "." and "..", sorted by name.
-static std::vector<WIN32_FIND_DATAA> entriesOf(const std::string& path)
-{
-    std::vector<WIN32_FIND_DATAA> list(1);
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &list[0]);
-    for (bool found = find != INVALID_HANDLE_VALUE; found; found = FindNextFileA(find, &list.back())) {
-        if (strcmp(list.back().cFileName, ".") && strcmp(list.back().cFileName, ".."))
-            list.emplace_back();
-    }
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-    list.pop_back();
-    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return strcmp(a.cFileName, b.cFileName) < 0; });
-    return list;
-}
-
 void removeTree(const std::string& path)
 {
-    for (const WIN32_FIND_DATAA& entry : entriesOf(path)) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+    for (bool found = find != INVALID_HANDLE_VALUE; found; found = FindNextFileA(find, &entry)) {
         std::string child = path + "\\" + entry.cFileName;
+        if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0)
+            continue;
         SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? removeTree(child) : void(DeleteFileA(child.c_str()));
     }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(path.c_str());
 }
@@ -87,11 +70,6 @@ Sandbox::Sandbox(const std::string& name) : root("C:\\ruvotest\\" + name)
     CreateDirectoryA("C:\\ruvotest", nullptr);
     removeTree(root);
     CreateDirectoryA(root.c_str(), nullptr);
-}
-
-Sandbox::~Sandbox()
-{
-    removeTree(root);
 }
 
 static void makeFolders(const std::string& path)
@@ -192,7 +170,7 @@ static void expectValue(const std::string& key, const char* name, DWORD type, co
 
 namespace {
 struct Entry {
-    std::string path, content, source;   // `source`: a file whose copy it is
+    std::string path, content;   // a copy's content is its source's
     bool gone, folder;
     DWORD attributes;
     std::string valueName;   // and a value's type in `attributes`, its data in `content`
@@ -203,13 +181,12 @@ std::vector<Entry> entries(const std::string& base, const std::string& lines)
 {
     const std::pair<std::string, DWORD> kMarks[] = {{" (read-only)", FILE_ATTRIBUTE_READONLY},
                                                     {" (hidden)", FILE_ATTRIBUTE_HIDDEN}};
-    const std::pair<std::string, DWORD> kTypes[] = {{"sz", REG_SZ}, {"expand", REG_EXPAND_SZ}, {"multi", REG_MULTI_SZ},
-                                                    {"dword", REG_DWORD}, {"binary", REG_BINARY}};
+    const std::pair<std::string, DWORD> kTypes[] = {{"sz", REG_SZ}, {"multi", REG_MULTI_SZ}, {"dword", REG_DWORD}};
     std::vector<Entry> list;
     for (size_t at = 0, end = 0; !lines.empty() && end < lines.size(); at = end + 1) {
         end = std::min(lines.find('|', at), lines.size());
         std::string item = lines.substr(at, end - at);
-        Entry entry = {"", "x", "", item[0] == '-', false, 0, "", false};
+        Entry entry = {"", "x", item[0] == '-', false, 0, "", false};
         item.erase(0, entry.gone ? 1 : 0);
         size_t equals = item.find('=');
         if (equals != std::string::npos) {
@@ -231,7 +208,7 @@ std::vector<Entry> entries(const std::string& base, const std::string& lines)
         }
         size_t from = item.find('<');
         if (from != std::string::npos) {
-            entry.source = item.substr(from + 1);
+            entry.content = readWholeFile(item.substr(from + 1));
             item.resize(from);
         }
         for (const auto& [mark, attribute] : kMarks)
@@ -257,7 +234,7 @@ void layOut(const std::string& base, const std::string& lines)
         if (entry.folder)
             makeFolders(entry.path);
         else
-            writeWholeFile(entry.path, entry.source.empty() ? entry.content : readWholeFile(entry.source));
+            writeWholeFile(entry.path, entry.content);
         SetFileAttributesA(entry.path.c_str(), entry.attributes ? entry.attributes : FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -272,8 +249,7 @@ void expectLaidOut(const std::string& base, const std::string& lines)
         }
         EXPECT_EQ(present(entry.path), !entry.gone) << entry.path;
         if (!entry.gone && !entry.folder) {
-            EXPECT_EQ(readWholeFile(entry.path), entry.source.empty() ? entry.content : readWholeFile(entry.source))
-                << entry.path;
+            EXPECT_EQ(readWholeFile(entry.path), entry.content) << entry.path;
         }
     }
 }
@@ -306,19 +282,6 @@ DWORD Sandbox::uninstall(const std::string& switches, const std::string& log) co
 {
     Process run;
     return startOnLog(run, switches, log) ? run.wait(60000) : ~0ul;
-}
-
-SandboxKey::SandboxKey(const std::string& name) : subKey("Software\\RuvoTest\\" + name)
-{
-    RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
-    HKEY key;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, subKey.c_str(), &key) == ERROR_SUCCESS)
-        RegCloseKey(key);
-}
-
-SandboxKey::~SandboxKey()
-{
-    RegDeleteTreeA(HKEY_CURRENT_USER, subKey.c_str());
 }
 
 const char kSessionManager[] = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager";
@@ -410,25 +373,6 @@ std::string linkFolder(const std::string& link, const std::string& target)
 bool unlinkFolder(const std::string& link)
 {
     return runUnix("/bin/rm", "-f \"" + unixLinkPath(link) + "\"", [&] { return !present(shownAs(link)); });
-}
-
-std::vector<std::string> subfolders(const std::string& path)
-{
-    std::vector<std::string> folders;
-    for (const WIN32_FIND_DATAA& entry : entriesOf(path)) {
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            folders.push_back(path + "\\" + entry.cFileName);
-            std::vector<std::string> below = subfolders(folders.back());
-            folders.insert(folders.end(), below.begin(), below.end());
-        }
-    }
-    return folders;
-}
-
-void replaceAll(std::string& text, const std::string& from, const std::string& to)
-{
-    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-        text.replace(at, from.size(), to);
 }
 
 WindowsVersionForProgram::WindowsVersionForProgram(const std::string& exeName, const char* version)
@@ -523,6 +467,11 @@ HWND waitForWindow(DWORD pid, const char* cls, DWORD ms, const std::function<boo
     return nullptr;
 }
 
+HWND waitForBox(DWORD pid, DWORD ms, const std::function<bool(HWND)>& accept, HWND other)
+{
+    return waitForWindow(pid, "#32770", ms, [&](HWND w) { return w != other && IsWindowVisible(w) && accept(w); });
+}
+
 std::string windowText(HWND window)
 {
     char text[4096] = "";
@@ -557,112 +506,4 @@ void pressButton(HWND button)
     // BM_CLICK sends the parent its WM_COMMAND as a real click would; post
     // it so that a modal loop in the other process is not entered from here.
     PostMessageA(button, BM_CLICK, 0, 0);
-}
-
-bool saveScreenshot(HWND window, const std::string& path)
-{
-    RECT area;
-    if (window)
-        GetWindowRect(window, &area);
-    else
-        area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    int width = area.right - area.left, height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
-        return false;
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, old);
-
-    BITMAPINFOHEADER header = {sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::vector<BYTE> pixels(rowBytes * static_cast<DWORD>(height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
-              DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
-    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
-    BITMAPFILEHEADER file = {0x4D42, offset + static_cast<DWORD>(pixels.size()), 0, 0, offset};
-    FILE* out = fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&header, sizeof header, 1, out);
-    fwrite(pixels.data(), 1, pixels.size(), out);
-    fclose(out);
-    return true;
-}
-
-unsigned long screenPixel(int x, int y)
-{
-    HDC screen = GetDC(nullptr);
-    COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return (static_cast<unsigned long>(GetRValue(colour)) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-}
-
-static void snapshotKey(HKEY root, const std::string& key, std::string* text)
-{
-    HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
-        *text += key + " missing\n";
-        return;
-    }
-    *text += key + "\n";
-    char name[16384];
-    std::string data(65536, '\0');
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = sizeof name, dataSize = static_cast<DWORD>(data.size()), type = 0;
-        if (RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &dataSize) !=
-            ERROR_SUCCESS)
-            break;
-        *text += " " + std::string(name) + "=" + std::to_string(type) + ":" + data.substr(0, dataSize) + "\n";
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(handle, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        snapshotKey(root, key + "\\" + name, text);
-    }
-    RegCloseKey(handle);
-}
-
-static void snapshotPath(const std::string& path, std::string* text)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        *text += path + " missing\n";
-        return;
-    }
-    char line[128];
-    snprintf(line, sizeof line, " %lx %lu %lx%08lx\n", data.dwFileAttributes, data.nFileSizeLow,
-             data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        *text += path + line + readWholeFile(path) + "\n";
-        return;
-    }
-    // A folder's own write time moves whenever anything below it is made or
-    // deleted, so its entries say more.
-    snprintf(line, sizeof line, " %lx\n", data.dwFileAttributes);
-    *text += path + line;
-    for (const WIN32_FIND_DATAA& entry : entriesOf(path))
-        snapshotPath(path + "\\" + entry.cFileName, text);
-}
-
-std::string snapshot(const std::vector<std::string>& places)
-{
-    std::string text;
-    for (const std::string& place : places) {
-        std::string below;
-        if (place.compare(0, 2, "HK") == 0)
-            snapshotKey(rootOf(place, &below), below, &text);
-        else
-            snapshotPath(place, &text);
-    }
-    return text;
 }

@@ -11,15 +11,9 @@
 // A path from the environment: a Unix path (/work/...) becomes the Z: path
 // under which Wine shows it.
 std::string windowsPath(const std::string& path);
-
-// A built file the environment names (RUVO_PROGRAM: UNINSTAL.EXE), and the
-// folder for artefacts.
+// A built file the environment names (RUVO_PROGRAM: UNINSTAL.EXE).
 std::string builtFile(const char* variable);
-std::string artifactsFolder();
 
-struct Process;
-
-// The platform's folders, and a path's short (8.3) form.
 std::string windowsDirectory();
 std::string systemDirectory();
 std::string shortPath(const std::string& path);
@@ -27,11 +21,14 @@ bool present(const std::string& path);
 std::string readWholeFile(const std::string& path);
 // Writes a file, making the folders on the way.
 void writeWholeFile(const std::string& path, const std::string& content);
+void removeTree(const std::string& path);
+
+struct Process;
 
 // A folder C:\ruvotest\<name>, emptied when made and when dropped.
 struct Sandbox {
     explicit Sandbox(const std::string& name);
-    ~Sandbox();
+    ~Sandbox() { removeTree(root); }
     std::string path(const std::string& relative = "") const { return relative.empty() ? root : root + "\\" + relative; }
     void writeFile(const std::string& relative, const std::string& content) const
     {
@@ -50,15 +47,13 @@ struct Sandbox {
     std::string root;
 };
 
-void removeTree(const std::string& path);
-
 // Files, folders and registry values in one line, entries apart by "|":
 // "a" is a file holding "x", "a=text" a file holding text, "a<path" a copy
 // of the file at path, "a\" a folder;
 // " (read-only)" or " (hidden)" after a file's name gives it that attribute.
 // Paths that begin with neither a drive nor "\" are below `base`.
-// "HKCU\key:name=type:data" is a registry value (HKLM, HKCR too; type sz, expand,
-// multi, dword or binary; data as stored). "-" before an entry, for checks,
+// "HKCU\key:name=type:data" is a registry value (HKLM, HKCR too; type sz,
+// multi or dword; data as stored). "-" before an entry, for checks,
 // means nothing there ("-HKCU\key": no such key). layOut makes them,
 // expectLaidOut checks them (a folder's presence, a file's content, a
 // value's type and data), removeLaidOut deletes what they name.
@@ -66,34 +61,15 @@ void layOut(const std::string& base, const std::string& lines);
 void expectLaidOut(const std::string& base, const std::string& lines);
 void removeLaidOut(const std::string& base, const std::string& lines);
 
-// A registry key under HKEY_CURRENT_USER\Software\RuvoTest\<name>, deleted
-// when made and when dropped.
-struct SandboxKey {
-    explicit SandboxKey(const std::string& name);
-    ~SandboxKey();
-    std::string subKey;
-};
-
-// Everything at each of `places` as text, to compare before and after a run
-// that must change nothing: a file with its attributes, size, write time
-// and contents; a folder with everything below it; a registry key written
-// "HKCU\...", "HKLM\..." or "HKCR\..." with its values and subkeys. A
-// missing place is recorded as missing.
-std::string snapshot(const std::vector<std::string>& places);
-
 // Where the renames and deletions that wait for a restart are queued.
 extern const char kSessionManager[];
-
 // A registry value's type and data, false for a missing value.
 bool readValue(const std::string& key, const char* name, DWORD* type, std::string* data);
-
-// Whether renames wait for a restart in the registry; forgetRestartWork
-// forgets what waits for a restart: the pending renames and WININIT.INI.
 bool renamesPending();
+// Forgets what waits for a restart: the pending renames and WININIT.INI.
 void forgetRestartWork();
-
-// Restarts Wine's Windows the way the tests may: carries out the pending
-// renames and WININIT.INI. True when it ran to its end.
+// Restarts Wine's Windows, which carries out the pending renames and
+// WININIT.INI. True when it ran to its end.
 bool restartWine();
 
 // Links made from the Linux side (Wine's CreateSymbolicLink makes nothing):
@@ -102,11 +78,6 @@ bool restartWine();
 // shows it ("R:" for a drive), "" on failure; unlink removes it again.
 std::string linkFolder(const std::string& link, const std::string& target);
 bool unlinkFolder(const std::string& link);
-
-// Every folder below `path`, parents before their children.
-std::vector<std::string> subfolders(const std::string& path);
-
-void replaceAll(std::string& text, const std::string& from, const std::string& to);
 
 // Makes Wine report another Windows version (for example "win98"; nullptr
 // changes nothing) to the programs of one file name while it lives.
@@ -148,22 +119,16 @@ bool processRunning(const char* exeName);
 // (nullptr: any) and passes `accept`; nullptr after `ms`.
 HWND waitForWindow(DWORD pid, const char* className, DWORD ms,
                    const std::function<bool(HWND)>& accept = nullptr);
+// A visible dialog box of process `pid` that is not `other` and passes
+// `accept`; nullptr after `ms`.
+HWND waitForBox(DWORD pid, DWORD ms, const std::function<bool(HWND)>& accept, HWND other = nullptr);
 
 std::string windowText(HWND window);
 std::string className(HWND window);
 // The first descendant of `parent` (depth first) of class `cls` with id `id`
 // (-1: any id).
 HWND findDescendant(HWND parent, const char* cls, int id = -1);
-
-// Every descendant of `parent`, depth first.
 std::vector<HWND> descendants(HWND parent);
 
 // Presses a button the way a click does.
 void pressButton(HWND button);
-
-// Saves what the screen shows of `window` (the whole screen for nullptr) as
-// a 24-bit BMP file.
-bool saveScreenshot(HWND window, const std::string& path);
-
-// Reads one screen pixel as 0xRRGGBB.
-unsigned long screenPixel(int x, int y);
