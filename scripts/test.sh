@@ -47,10 +47,6 @@ else
   failed=$((failed + 1)) status=1
 fi
 
-# Screenshots the tests left, as PNG beside their BMP.
-for bmp in build/i686/artifacts/*.bmp build/x86_64/artifacts/*.bmp; do
-  [ -e "$bmp" ] && /usr/bin/convert "$bmp" "${bmp%.bmp}.png"
-done
 [ "$RUVO_WINE32" = 1 ] || echo "note: the i686 build's Wine tests did not run: $RUVO_WINE32_WHY."
 echo "test suites: $passed passed, $failed failed"
 exit $status
