@@ -3,8 +3,9 @@
 // of DeleteFileA and RemoveDirectoryA over the same tree, interleaved in one
 // run (each round runs every contender once; medians of five rounds, the
 // floor varying by a fifth on this machine), the silent run also with its
-// action record (/L). A second program, such as an earlier build, joins the
-// rounds with its silent run. Then the CPU time
+// action record (/L), and the floor's loop split between two threads. A
+// second program, such as an earlier build, joins the rounds with its
+// silent run. Then the CPU time
 // that the 3.5-second message wait after each service costs.
 //
 //   uninstall_bench.exe <UNINSTAL.EXE> [<other UNINSTAL.EXE>]
@@ -32,6 +33,35 @@ double floorRun()
     return seconds() - start;
 }
 
+// The floor's loop over half the folders, from the first `first` points at.
+DWORD WINAPI deleteHalf(void* first)
+{
+    for (int d = *static_cast<int*>(first); d < *static_cast<int*>(first) + tree.folders / 2; ++d) {
+        for (int f = 0; f < tree.filesPerFolder; ++f)
+            DeleteFileA(filePath(tree, d, f).c_str());
+        RemoveDirectoryA(folderPath(tree, d).c_str());
+    }
+    return 0;
+}
+
+// The floor's loop split between two threads: what a second deleting
+// thread could gain at best.
+double twoThreadFloorRun()
+{
+    int firsts[2] = {0, tree.folders / 2};
+    double start = seconds();
+    HANDLE threads[2];
+    for (int t = 0; t < 2; ++t)
+        threads[t] = CreateThread(nullptr, 0, deleteHalf, &firsts[t], 0, nullptr);
+    WaitForMultipleObjects(2, threads, TRUE, INFINITE);
+    DeleteFileA((appFolder(tree) + "\\INSTALL.LOG").c_str());
+    RemoveDirectoryA(appFolder(tree).c_str());
+    double elapsed = seconds() - start;
+    for (HANDLE thread : threads)
+        CloseHandle(thread);
+    return elapsed;
+}
+
 double cpuSeconds()
 {
     FILETIME created, exited, kernel, user;
@@ -51,7 +81,7 @@ int main(int argc, char** argv)
     }
     std::string program = argv[1], other = argc > 2 ? argv[2] : "";
 
-    std::vector<double> floors, silents, recorded, visibles, others;
+    std::vector<double> floors, twoThreads, silents, recorded, visibles, others;
     bool complete = true;
     for (int round = 0; round < 5; ++round) {
         makeTree(tree);
@@ -71,6 +101,10 @@ int main(int argc, char** argv)
         makeTree(tree);
         writeLog(tree);
         floors.push_back(floorRun());
+        makeTree(tree);
+        writeLog(tree);
+        twoThreads.push_back(twoThreadFloorRun());
+        complete = complete && treeRemoved(tree);
     }
     double floor = median(floors);
     printf("%d files in %d folders, medians of 5 rounds: DeleteFile floor %.3f s; silent run %.3f s (ratio %.2f); "
@@ -79,6 +113,7 @@ int main(int argc, char** argv)
            median(visibles) / floor, complete ? "" : " (a run left files behind)");
     printf("silent run with the action record (/L) %.3f s (ratio %.2f; %.2f times the run without it)\n",
            median(recorded), median(recorded) / floor, median(recorded) / median(silents));
+    printf("the floor's loop in two threads %.3f s (ratio %.2f)\n", median(twoThreads), median(twoThreads) / floor);
     if (!other.empty())
         printf("the other program's silent run %.3f s (ratio %.2f)\n", median(others), median(others) / floor);
 
