@@ -74,15 +74,27 @@ inline std::string writeLog(const BenchTree& tree)
     return path;
 }
 
-inline void deleteTree(const BenchTree& tree)
+// The floor's loop over folders first..end-1: each file, then its folder.
+inline void deleteFolders(const BenchTree& tree, int first, int end)
 {
-    for (int d = 0; d < tree.folders; ++d) {
+    for (int d = first; d < end; ++d) {
         for (int f = 0; f < tree.filesPerFolder; ++f)
             DeleteFileA(filePath(tree, d, f).c_str());
         RemoveDirectoryA(folderPath(tree, d).c_str());
     }
+}
+
+// What is left once the folders are gone: the log and App itself.
+inline void deleteAppFolder(const BenchTree& tree)
+{
     DeleteFileA((appFolder(tree) + "\\INSTALL.LOG").c_str());
     RemoveDirectoryA(appFolder(tree).c_str());
+}
+
+inline void deleteTree(const BenchTree& tree)
+{
+    deleteFolders(tree, 0, tree.folders);
+    deleteAppFolder(tree);
 }
 
 inline bool treeRemoved(const BenchTree& tree)

@@ -33,14 +33,11 @@ double floorRun()
     return seconds() - start;
 }
 
-// The floor's loop over half the folders, from the first `first` points at.
+// The floor's loop over the half of the folders that begins at *first.
 DWORD WINAPI deleteHalf(void* first)
 {
-    for (int d = *static_cast<int*>(first); d < *static_cast<int*>(first) + tree.folders / 2; ++d) {
-        for (int f = 0; f < tree.filesPerFolder; ++f)
-            DeleteFileA(filePath(tree, d, f).c_str());
-        RemoveDirectoryA(folderPath(tree, d).c_str());
-    }
+    int begin = *static_cast<int*>(first);
+    deleteFolders(tree, begin, begin + tree.folders / 2);
     return 0;
 }
 
@@ -54,8 +51,7 @@ double twoThreadFloorRun()
     for (int t = 0; t < 2; ++t)
         threads[t] = CreateThread(nullptr, 0, deleteHalf, &firsts[t], 0, nullptr);
     WaitForMultipleObjects(2, threads, TRUE, INFINITE);
-    DeleteFileA((appFolder(tree) + "\\INSTALL.LOG").c_str());
-    RemoveDirectoryA(appFolder(tree).c_str());
+    deleteAppFolder(tree);
     double elapsed = seconds() - start;
     for (HANDLE thread : threads)
         CloseHandle(thread);
