@@ -5,6 +5,9 @@
 # Wine's 32-bit half, as 64-bit Windows runs it, and the x86_64 build), and
 # the export check of the i686 program.
 set -euo pipefail
+# Wine's own diagnoses (a display driver that did not load, say) reach the
+# test output; everything else of Wine's stays quiet.
+export WINEDEBUG=${WINEDEBUG:--all,err+winediag}
 # shellcheck source=wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
 jobs=$(nproc)

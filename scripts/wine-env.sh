@@ -37,7 +37,14 @@ wine_env_start() {
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     RUVO_XVFB_PID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    # The server answers some time after its socket appears: wait for an
+    # answer, so that no program of the run meets a display half made.
+    local ready=0
+    for _ in $(seq 300); do
+      xdpyinfo -display ":$n" >/dev/null 2>&1 && { ready=1; break; }
+      sleep 0.1
+    done
+    [ "$ready" = 1 ] || echo "wine: the X server on :$n did not answer within 30 s; windows will fail" >&2
   fi
   # A prefix made before Wine's 32-bit half was installed lacks it, and every
   # 32-bit program then fails to load kernel32.dll: make it anew.

@@ -90,7 +90,8 @@ struct WizardTest : ::testing::Test {
         }
         wizard.dialog = waitForBox(wizard.program.info.dwProcessId, kWait,
                                    [](HWND w) { return GetDlgItem(w, ItemList) != nullptr; });
-        ASSERT_NE(wizard.dialog, nullptr);
+        ASSERT_NE(wizard.dialog, nullptr) << "no wizard; the program's exit code, 259 while it runs: "
+                                          << wizard.program.wait(0);
     }
     void SetUp() override { layOut(app, "a.txt=a|b.txt=b"); }
     std::string files() { return "File Copy: " + app + "\\a.txt\r\nFile Copy: " + app + "\\b.txt\r\n"; }

@@ -7,6 +7,27 @@
 
 #include <tlhelp32.h>
 
+namespace {
+// Wine loads the display driver that the desktop names; a process that
+// cannot load it gets a null driver, which refuses every top-level window.
+// Every test that drives a window would then fail on its own timeout
+// without saying why: say it once, before them (Wine's "winediag" errors,
+// which scripts/wine-env.sh lets through, give the driver's reason).
+struct DisplayCheck : ::testing::Environment {
+    void SetUp() override
+    {
+        HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        DWORD error = GetLastError();
+        if (window)
+            DestroyWindow(window);
+        else
+            ADD_FAILURE() << "this Wine process cannot make a window (error " << error
+                          << "): its display driver did not load, and every test with a window will fail";
+    }
+};
+const auto* const displayCheck = ::testing::AddGlobalTestEnvironment(new DisplayCheck);
+} // namespace
+
 std::string windowsPath(const std::string& path)
 {
     if (path.empty() || path[0] != '/')
