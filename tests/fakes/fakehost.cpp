@@ -497,7 +497,7 @@ void convertPathForm(char* path, size_t capacity, PathForm form) { pathForm(path
 void* openLogFile(const char*)
 {
     fake.readAt = 0;
-    return fake.logOpens ? &fake : nullptr;
+    return &fake;
 }
 
 int readLogFile(void*, char* buffer, int size)

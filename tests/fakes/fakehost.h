@@ -27,7 +27,6 @@ struct FakeValue {
 struct FakeMachine {
     // The log and the loader's other questions.
     std::string log;
-    bool logOpens = true;
     size_t readAt = 0;
     int readChunk = 0;               // 0: as much as asked (the loader's fuzzer splits its reads)
     bool everyFileExists = false;

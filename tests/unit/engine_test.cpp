@@ -13,7 +13,6 @@
 #include "engine/devices.h"
 #include "engine/driver.h"
 #include "engine/policy.h"
-#include "engine/progman.h"
 #include "engine/record.h"
 #include "engine/shareddlls.h"
 #include "engine/subsystem.h"
@@ -406,42 +405,6 @@ TEST_F(Engine, CancelOrAbortLeavesEveryItemDoneOrUntouched)
     }
 }
 
-// A rollback ended from outside at any change before it cuts its log
-// leaves every file with either its backup or its old contents, and the
-// same rollback run again finishes the work: the machine ends as one whole
-// run leaves it. (Once the log is cut, a new run would undo the
-// installation before.)
-TEST_F(Engine, ARollbackKilledBeforeItsCutFinishesWhenRunAgain)
-{
-    auto logCut = [] { return std::count(fake.trace.begin(), fake.trace.end(), "truncate "s + kLog) > 0; };
-    start(kRollback);
-    performUninstall(kLog);
-    ASSERT_TRUE(logCut());
-    Lines done = states(kRollbackItems);
-    const char* backedUp[][2] = {{"C:\\APP\\A.DLL", "C:\\BAK\\A.DLL"}, {"C:\\APP\\B.DLL", "C:\\BAK\\B.DLL"},
-                                 {"C:\\APP\\CFG.TXT", "C:\\BAK\\CFG.TXT"}, {"C:\\APP\\SRV.DLL", "C:\\BAK\\SRV.DLL"}};
-    for (int changes = 0;; ++changes) {
-        SCOPED_TRACE("killed after " + std::to_string(changes) + " changes");
-        start(kRollback);
-        fake.changesLeft = changes;
-        performUninstall(kLog);
-        if (logCut())
-            break;
-        for (auto& [target, backup] : backedUp)
-            EXPECT_TRUE(fake.exists(backup) || restored(target, backup) == "old|<missing>") << target;
-        // A new process on what the killed one left, with the log as it is now on the disk.
-        FakeMachine left = fake;
-        resetFakeMachine();
-        fake = left;
-        fake.changesLeft = -1;
-        fake.log = fake.read(kLog);
-        ASSERT_EQ(loadInstallLog(kLog, top), 0);
-        runState.rollbackRequested = 1;
-        performUninstall(kLog);
-        EXPECT_EQ(states(kRollbackItems), done);
-    }
-}
-
 // Which items a run takes: by method and selection, by installation
 // number, and in a rollback only what the last installation did. Logged
 // programs start by their short paths; the per-user uninstaller only after
@@ -535,18 +498,8 @@ TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
         EXPECT_TRUE(!value || value->type == c.type || value->type == 4);
         EXPECT_EQ(actions({"ask"}).size(), c.asked ? 1u : 0u);
     }
-
-    // Yes to All and No to All answer for every later file of the run.
-    for (int first : {kSharedYesToAll, kSharedNoToAll}) {
-        SetUp();
-        for (const char* name : {"C:\\A.DLL", "C:\\B.DLL", "C:\\C.DLL"})
-            fake.setValue(2, kSharedKey, name, 4, S("\1\0\0\0", 4));
-        fake.answers = {first, No, No};
-        for (const char* name : {"C:\\A.DLL", "C:\\B.DLL", "C:\\C.DLL"})
-            EXPECT_EQ(releaseSharedFile(name, 1), first == kSharedYesToAll ? SharedRemove : SharedKeep) << name;
-        EXPECT_EQ(actions({"ask"}), Lines{"ask C:\\A.DLL"});
-    }
 }
+
 // Steps 8 and 9 over real counts: a file that others still count keeps its
 // path emptied, so that no later step touches it; one nobody counts any
 // more goes after a Yes, unregistered and with its device lines made
@@ -629,33 +582,6 @@ TEST_F(Engine, DeviceLinesBecomeCommentsInSystemIniReplacedWholeOrNotAtAll)
 }
 
 // --- Other software ----------------------------------------------------------
-
-TEST(Progman, GroupDescriptionsLoseTheItemsAnIconNames)
-{
-    const std::string kTwo = "\"Apps\",a.grp,2,1\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\",,0\r\n\"Help\",\"WINHELP X\"\r\n";
-    const char* kOnly = "\"Apps\",a.grp,1,1\r\n\"Demo\",\"c:\\app\\demo.exe\"\r\n";
-    const char* kShowApps = "[ShowGroup(Apps,2)] [ShowGroup(Apps,1)] ";
-    struct Case { std::string text; const char *group, *name, *command; std::string after, commands; } cases[] = {
-        // By command in any case, then the empty group goes.
-        {kOnly, "Other", "Other", "C:\\APP\\DEMO.EXE", "*Apps\",a.grp,1,1\r\n*Demo\",\"c:\\app\\demo.exe\"\r\n",
-         kShowApps + "[DeleteItem(Demo)] [DeleteGroup(Apps)] "s},
-        // By group and name with another command; one of two keeps its group.
-        {kTwo, "APPS", "help", "OTHER", "\"Apps\",a.grp,2,1\r\n\"Demo\",\"C:\\APP\\DEMO.EXE\",,0\r\n*Help\",\"WINHELP X\"\r\n",
-         kShowApps + "[DeleteItem(Help)] "s},
-        // A group already gone, and a command not given.
-        {"*" + kTwo.substr(1), "Apps", "Demo", "C:\\APP\\DEMO.EXE", "", ""},
-        {"\"Apps\",a\r\n\"Demo\",\"\"\r\n", "Other", "Demo", "", "", ""},
-    };
-    for (const Case& c : cases) {
-        std::string text = c.text, commands;
-        std::vector<std::string> sent;
-        removeIconFromGroup(&text, c.group, c.name, c.command, &sent);
-        for (const std::string& command : sent)
-            commands += command + " ";
-        EXPECT_EQ(text, c.after.empty() ? c.text : c.after) << c.text;
-        EXPECT_EQ(commands, c.commands) << c.text;
-    }
-}
 
 // The engine's use count in its three forms; the last use removes its
 // registration once the InterBase server has stopped, or the user lets it.

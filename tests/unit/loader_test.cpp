@@ -1,4 +1,4 @@
-// Reading INSTALL.LOG: lines, keywords, and the grammar that fills the item lists.
+// Reading INSTALL.LOG: the grammar that fills the item lists.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,98 +9,12 @@
 
 #include "fakehost.h"
 #include "log/itemlists.h"
-#include "log/keywords.h"
 #include "log/loader.h"
-#include "log/reader.h"
 #include "startup/runstate.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-// The line reader: line ends, cuts, NUL bytes, empty lines, and reads that
-// split lines at any point.
-
-// Every line as "[text]@offset", the last (delivered with the end) as "[text]".
-std::string readAll(const std::string& bytes, int keepEmpty, size_t capacity, size_t chunk, size_t bufferSize)
-{
-    struct Source { std::string bytes; size_t at, chunk; } source{bytes, 0, chunk};
-    std::vector<char> buffer(bufferSize), line(capacity + 8, '#');
-    LineReader reader = {};
-    reader.buffer = buffer.data();
-    reader.size = buffer.size();
-    startReading(&reader, &source, [](void* file, char* to, int size) {
-        auto* source = static_cast<Source*>(file);
-        size_t n = std::min({static_cast<size_t>(size), source->chunk, source->bytes.size() - source->at});
-        memcpy(to, source->bytes.data() + source->at, n);
-        source->at += n;
-        return static_cast<int>(n);
-    });
-    std::string lines;
-    for (;;) {
-        int result = readLine(&reader, line.data(), capacity, keepEmpty);
-        EXPECT_EQ(std::string(line.data() + capacity, 8), "########") << "wrote past the capacity";
-        lines += "[" + std::string(line.data()) + "]";
-        if (!result)
-            return lines;
-        lines += "@" + std::to_string(lineStartOffset(&reader)) + " ";
-    }
-}
-
-TEST(Reader, LinesOffsetsAndAnySplitOfTheReads)
-{
-    struct Case { const char* what; std::string bytes; const char* expected; int keepEmpty = 0; size_t capacity = 2048; };
-    const Case cases[] = {
-        {"CR alone ends a line, LF is ignored", "a\r\n\nb\nc\r", "[a]@0 [bc]@4 []"},
-        {"the last line needs no line end", "one\r\ntwo", "[one]@0 [two]"},
-        {"empty lines are skipped, blank ones are not", "\r\n\r\na\r\n\r\n  \r\n", "[a]@4 [  ]@9 []"},
-        {"empty lines kept", "\r\na\r\n\r\n", "[]@0 [a]@2 []@5 []", 1},
-        {"a long line is cut and its rest dropped", "abcdef\r\nnext\r\n", "[abc]@0 [nex]@8 []", 0, 4},
-        {"NUL is stored and ends the text", "ab\0cd\r\ne\r\n"s, "[ab]@0 [e]@7 []"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        for (size_t chunk : {size_t(1), size_t(2), size_t(3), size_t(7), size_t(1) << 20})
-            for (size_t bufferSize : {size_t(1), size_t(3), size_t(16384)})
-                EXPECT_EQ(readAll(c.bytes, c.keepEmpty, c.capacity, chunk, bufferSize), c.expected)
-                    << "reads of " << chunk << " into " << bufferSize;
-    }
-}
-
-// Keywords are recognised by their leading characters without case; then
-// the small text rules of log lines: titles, path lines and numbers.
-TEST(Keywords, RecognitionAndTextRules)
-{
-    struct Case { const char* line; Keyword expected; } cases[] = {
-        {"file copy: C:\\APP\\A.DLL", KwFileCopy}, {"File Copy:x", KwNone},   // the blank is part of the keyword
-        {"Execute Program: X", KwExecuteProgram},
-        {"subsystem: bde", KwSubSystem}, {"SubSystem: X", KwNone},
-        {"USER RIGHTS: ADMIN", KwUserRightsAdmin},
-        {"User Rights: Administrator", KwNone},   // the whole line or nothing
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(entryKeyword(c.line), c.expected) << c.line;
-
-    struct Rule { void (*rule)(char*); std::string text, expected; } rules[] = {
-        {trimTitle, "Suite Install Installation", "Suite"},   // both cuts in turn
-        {trimTitle, " Installation", " Installation"},        // nothing would be left
-        {trimTitle, "Reinstall", "Reinstall"},
-        {trimTitle, std::string(300, 'a'), std::string(255, 'a')},
-        {cutAtBar, "C:\\APP\\A.DLL|1.0|x", "C:\\APP\\A.DLL"},
-        {cutAtBar, "C:\\APP\\A.DLL  |", "C:\\APP\\A.DLL "},   // only one blank goes
-    };
-    for (const Rule& c : rules) {
-        std::string text = c.text;
-        c.rule(&text[0]);
-        EXPECT_STREQ(text.c_str(), c.expected.c_str()) << c.text;
-    }
-    struct Number { const char* text; int expected; } numbers[] = {
-        {"  -12x", -12}, {"+7", 7}, {"x", 0},
-        {"99999999999999999999", 0x7FFFFFFF}, {"-99999999999999999999", -0x7FFFFFFF},
-    };
-    for (const Number& c : numbers)
-        EXPECT_EQ(decimalNumber(c.text), c.expected) << c.text;
-}
 
 // The log grammar on the in-memory machine: groups, look-ahead, which
 // entries are left out, header values and the failure boxes. The same
@@ -260,8 +174,6 @@ TEST_F(LoaderTest, Entries)
          "P C:\\APP\\SAVED.TXT i1 shared1@1 backup C:\\APP\\SAVED.BAK@1\n"
          "E C:\\APP\\EDIT.INI i1 backup C:\\APP\\EDIT.BAK\n",
          [] { fake.sharedDlls.insert("C:\\APP\\COUNTED.DLL"); }},
-        {"before Windows 95 there is no shared count to consult", nullptr, "File Overwrite: C:\\APP\\COUNTED.DLL\n", "",
-         [] { fake.sharedDlls.insert("C:\\APP\\COUNTED.DLL"); runState.windows4OrLater = 0; }},
         {"devices and self-registration mark the files logged before them", nullptr,
          "Add Device: C:\\WINDOWS\\SYSTEM\\V.386\nFile Copy: C:\\APP\\A.DLL\nFile Copy: C:\\WINDOWS\\SYSTEM\\V.386\n"
          "*** two\nAdd Device: c:\\windows\\system\\v.386\nSelf-Register: C:\\APP\\A.DLL\n",
@@ -305,9 +217,6 @@ TEST_F(LoaderTest, Entries)
          "P C:\\APP\\\xE4.TXT i1 shared1@1 auto\nP C:\\APP\\\x84.DLL i2 shared1@2 auto\nSERVICE \x84 i1\n"},
         {"administrator rights are checked on the NT family", nullptr, "User Rights: Admin\nMade Dir: C:\\APP\n",
          "failed\nbox 67\n", [] { fake.adminDenied = true; }},
-        {"and nowhere else", nullptr, "User Rights: Admin\nMade Dir: C:\\APP\n", "D C:\\APP\\ made1\n",
-         [] { fake.adminDenied = true; runState.platform = kPlatformOther; }},
-        {"a log that does not open", nullptr, "", "failed\nbox 3\n", [] { fake.logOpens = false; }},
         {"the log's own directory is listed, but not a drive root", nullptr, "", "", nullptr, "D:\\INSTALL.LOG"},
         {"made directories merge outward, the log's too; relative ones are left out", nullptr,
          "Made Dir: C:\\APP\nMade Dir: C:\\APPLE\nMade Dir: APP\nMade Dir: D:\\DATA\n",

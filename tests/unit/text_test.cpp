@@ -81,14 +81,10 @@ const std::string kPrefix = "Removing File:\r\n", kPath = "C:\\Program Files\\Ap
 TEST(PathFit, DirectoriesGiveWayFromTheLeftThenTheEndOneCharacterAtATime)
 {
     struct Case { std::string text; int available; std::string expected; size_t capacity = 1024; } cases[] = {
-        {kPrefix + kPath, 35, kPrefix + kPath},
         {kPrefix + kPath, 34, kPrefix + "C:\\...\\App\\Data\\file.txt"},
-        {kPrefix + kPath, 12, kPrefix + "C:\\...\\f..."},
         {kPrefix + kPath, 24, kPrefix + "C:\\...\\Data\\file.txt", 51},   // just room
         {kPrefix + kPath, 0, kPrefix + "..."},   // too narrow: as short as it gets
-        {"C:\\Program Files\\App\\x.txt", 20, "C:\\...\\App\\x.txt"},   // a one-line text is fitted whole
         {"C:\\AB\\CDEFGHIJ\\x.txt", 20, "C:\\AB\\CDEFGHIJ\\x..."},    // short first directories stay
-        {kLong, 10000, kLong},   // fits: nothing is touched
         {kLong, 100, "C:\\" + std::string(93, 'a') + "..."},   // shortened from the working copy
     };
     for (const Case& c : cases)
