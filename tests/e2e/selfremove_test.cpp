@@ -1,7 +1,6 @@
-// The program removing itself, the restart question, and the box that names
-// a preview's record. An installation that logged UNINSTAL.EXE in its
-// own folder loses it and every emptied folder once the temporary copy has
-// run; the copy waits for the restart, which really removes it.
+// The program removing itself. An installation that logged UNINSTAL.EXE in
+// its own folder loses it and every emptied folder once the temporary copy
+// has run; the copy waits for the restart, which really removes it.
 #include <gtest/gtest.h>
 
 #include "winsupport.h"
@@ -61,61 +60,6 @@ TEST(SelfRemoval, TheProgramAndItsEmptiedFoldersGo)
     ASSERT_TRUE(restartWine());
     EXPECT_FALSE(present(copy)) << "the restart did not remove the copy";
     EXPECT_FALSE(box.exists("Z\\UNINSTAL.EXE"));
-    forgetRestartWork();
-}
-
-// A visible rollback that leaves a file in use asks whether to restart;
-// Cancel writes no restart program and restarts nothing: the replacement
-// waits. A visible preview changes nothing, not even for that file (no
-// restart question, no temporary copy), and ends with a box naming its
-// record: Yes and No when it was written (by default UNINSTAL.TXT in the
-// temporary folder), OK alone when it could not be.
-TEST(Record, ARollbackWithAFileInUseEndsWithAQuestionOrABoxNamingItsRecord)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string restarter = windowsDirectory() + "\\_MSRSTRT.EXE";
-    struct Case {
-        std::string switches, record;
-        int button;
-    } cases[] = {
-        {"/A /R", "", IDCANCEL},
-        {"/A /P /R", std::string(temp) + "UNINSTAL.TXT", IDNO},
-        {"/A /P /R /L=C:\\ruvotest\\None\\r.txt", "C:\\ruvotest\\None\\r.txt", IDOK},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.switches);
-        Sandbox box("preview box");
-        forgetRestartWork();
-        for (const std::string& path : {restarter, c.record, copyPath()})
-            DeleteFileA(path.c_str());
-        layOut(box.root, "App\\a.dll=new|Backup\\a.dll=old");
-        HeldFile held(box.path("App\\a.dll"));
-        Process run;
-        ASSERT_TRUE(box.startOnLog(run, c.switches, "***  one\r\nTitle: T\r\nFile Copy: " + box.path("App\\a.dll") +
-                                                        "\r\n***  two\r\nFile Copy: " + box.path("App\\a.dll") +
-                                                        "\r\nBackup Copy: " + box.path("Backup\\a.dll") + "\r\n"));
-        HWND end = waitForBox(run.info.dwProcessId, kWait,
-                              [](HWND w) { return GetDlgItem(w, 0xFFFF) && !GetDlgItem(w, 1003); });
-        ASSERT_NE(end, nullptr);
-        bool written = c.button == IDNO;
-        EXPECT_NE(windowText(GetDlgItem(end, 0xFFFF)).find(c.record), std::string::npos);
-        EXPECT_TRUE(c.record.empty() || (GetDlgItem(end, IDNO) != nullptr) == written);
-        EXPECT_TRUE(c.record.empty() || !present(copyPath()));
-        pressButton(GetDlgItem(end, c.button));
-        EXPECT_EQ(run.wait(kWait), 0u);
-        held.release();
-        Sleep(c.record.empty() ? 2000 : 0);   // a restart would have carried out the queued work by now
-        EXPECT_FALSE(present(restarter));
-        EXPECT_EQ(box.readFile("App\\a.dll"), "new");
-        EXPECT_EQ(renamesPending(), c.record.empty());
-        if (c.record.empty())
-            continue;
-        EXPECT_TRUE(box.exists("Backup\\a.dll"));
-        std::string record = readWholeFile(c.record);
-        EXPECT_EQ(record.find("run\tpreview of a rollback\r\n") != std::string::npos, written);
-        EXPECT_EQ(record.find("would defer\tfile\t" + box.path("App\\a.dll")) != std::string::npos, written);
-    }
     forgetRestartWork();
 }
 

@@ -1,7 +1,5 @@
-// The software around the application, as real as Wine lets it be: the
-// InterBase server's window and the question it brings, and doubles the
-// project builds for Program Manager, a service and the programs the log
-// starts.
+// The software around the application, as real as Wine lets it be: doubles
+// the project builds for Program Manager and a service.
 #include <gtest/gtest.h>
 
 #include "winsupport.h"
@@ -11,37 +9,7 @@ using namespace std::string_literals;
 namespace {
 
 const DWORD kWait = 20000;
-const char kEngine[] = "HKLM\\Software\\Borland\\Database Engine";
 const std::string kHeader = "***  x\r\nTitle: T\r\n";
-
-// While the InterBase server's window exists, the last use of the engine
-// asks; Retry asks again, Ignore goes on.
-TEST(Software, TheInterBaseServerHoldsTheEnginesLastUse)
-{
-    WNDCLASSA serverClass = {};
-    serverClass.lpfnWndProc = DefWindowProcA;
-    serverClass.hInstance = GetModuleHandleA(nullptr);
-    serverClass.lpszClassName = "IB_Server";
-    RegisterClassA(&serverClass);
-    Sandbox box("software_ib");
-    HWND server = CreateWindowA("IB_Server", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    layOut(box.root, "App\\a.txt|" + std::string(kEngine) + ":UseCount=sz:1\0"s);
-    Process program;
-    ASSERT_TRUE(box.startOnLog(program, "/A", kHeader + "SubSystem: BDE\r\nFile Copy: " + box.path("App\\a.txt") + "\r\n"));
-    HWND question = nullptr;
-    for (int answer : {IDRETRY, IDIGNORE}) {
-        question = waitForBox(program.info.dwProcessId, kWait, [](HWND w) { return windowText(w) == "Uninstall"; },
-                              question);
-        ASSERT_NE(question, nullptr);
-        EXPECT_NE(windowText(findDescendant(question, "Static", 0xFFFF)).find("interbase server"), std::string::npos);
-        pressButton(GetDlgItem(question, answer));
-        for (int i = 0; i < 100 && IsWindow(question); ++i)
-            Sleep(20);
-    }
-    EXPECT_EQ(program.wait(kWait), 0u);
-    expectLaidOut(box.root, "-App\\a.txt|-" + std::string(kEngine));
-    DestroyWindow(server);
-}
 
 // Icons go from the project's Program Manager double, which writes down
 // every command: by command line in any group, or by group and name; an
@@ -106,29 +74,6 @@ TEST(Software, ServicesAreStoppedAndDeleted)
     EXPECT_FALSE(forget()) << "the service is still there";
     CloseServiceHandle(manager);
     expectLaidOut(box.root, "-Svc\\ruvo_service.exe|-" + std::string(kSessionManager) + ":PendingFileRenameOperations");
-}
-
-// A logged program starts by its short path from the drive's root and is
-// waited for; the per-user uninstaller registered under KovUser starts with
-// /U and the identifier, and is not waited for.
-TEST(Software, ProgramsAndThePerUserUninstallerStart)
-{
-    Sandbox box("software programs");
-    const std::string kovUser = "HKLM\\Software\\Ruvo Solutions\\KovUser:Path=sz:" + box.path("kov.exe") + "\0"s;
-    layOut(box.root, "rec.exe<" + builtFile("RUVO_RECORDER") + "|kov.exe<" + builtFile("RUVO_RECORDER") + "|" + kovUser);
-    EXPECT_EQ(box.uninstall("/S", kHeader + "Execute Program: " + box.path("rec.exe") + " one /sleep=1500\r\nPer-User ID: u1\r\n"),
-              0u);
-    EXPECT_FALSE(processRunning("rec.exe")) << "the run did not wait for its program";
-    // The uninstaller works from the root of the drive it was started on.
-    char here[MAX_PATH];
-    GetCurrentDirectoryA(sizeof here, here);
-    const std::string root = std::string(here, 3), folder = shortPath(box.root);
-    const std::string expected = folder + "\\rec.exe one /sleep=1500|" + root + "\r\n" + folder + "\\kov.exe /U \"u1\"|" +
-                                 root + "\r\n";
-    for (int i = 0; i < 100 && box.readFile("RECORD.TXT").size() < expected.size(); ++i)
-        Sleep(50);
-    EXPECT_EQ(box.readFile("RECORD.TXT"), expected);
-    removeLaidOut(box.root, kovUser);
 }
 
 } // namespace

@@ -24,51 +24,39 @@ std::string fileNameText(HWND dialog)
 
 // Without a log the Open File dialog asks for one, its filter text from the
 // companion INI, which is the program's own path with the extension
-// replaced (a program renamed SETUPX.EXE reads SETUPX.INI). The background
-// window exists, hidden unless that INI says "No Background=0": then it
-// shows maximized, with its gradient.
+// replaced (a program renamed SETUPX.EXE reads SETUPX.INI, not
+// UNINSTAL.INI). The background window, hidden unless that INI says
+// "No Background=0", then shows maximized, with its gradient.
 TEST(Startup, WithoutALogTheOpenFileDialogAsksForIt)
 {
-    struct Case { const char *program, *ini, *filter; } cases[] = {
-        {"UNINSTAL.EXE", nullptr, "Installation Logs"},
-        {"SETUPX.EXE", "SETUPX.INI", "Ruvo Logs\r\nAnything"},
-    };
-    for (const Case& c : cases) {
-        Sandbox box("startup_open");
-        box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg1=Wrong\r\n");
-        if (c.ini)
-            box.writeFile(c.ini, "[Language]\r\nMsg1=Ruvo Logs|Anything\r\n[Settings]\r\nNo Background=0\r\n");
-        else
-            DeleteFileA(box.path("UNINSTAL.INI").c_str());
-        Process program;
-        ASSERT_TRUE(program.start(box.installProgram(c.program), ""));
-        // The common dialog, once it has filled in its file type and name.
-        HWND dialog = waitForBox(program.info.dwProcessId, kWait,
-                                 [](HWND w) { return !fileTypeText(w).empty() && !fileNameText(w).empty(); });
-        ASSERT_NE(dialog, nullptr) << "no Open File dialog for " << c.program;
-        EXPECT_EQ(fileTypeText(dialog), c.filter);
-        EXPECT_EQ(fileNameText(dialog), "INSTALL.LOG");
-        HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWait);
-        ASSERT_NE(main, nullptr);
-        EXPECT_EQ(IsWindowVisible(main) != 0, c.ini != nullptr);
-        if (c.ini) {
-            EXPECT_TRUE(IsZoomed(main));
-            // Owned by the main window, the dialog stands in front of it;
-            // move it aside so the gradient's left edge is in view.
-            SetWindowPos(dialog, nullptr, GetSystemMetrics(SM_CXSCREEN) - 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-            Sleep(500);
-            RECT client;
-            GetClientRect(main, &client);
-            POINT topLeft = {0, 0};
-            ClientToScreen(main, &topLeft);
-            HDC screen = GetDC(nullptr);
-            EXPECT_EQ(GetPixel(screen, topLeft.x + 10, topLeft.y + 1), RGB(0, 0, 255)) << "band 0 is pure blue";
-            EXPECT_EQ(GetPixel(screen, topLeft.x + 10, topLeft.y + client.bottom - 1), RGB(0, 0, 0)) << "band 95 is black";
-            ReleaseDC(nullptr, screen);
-        }
-        pressButton(findDescendant(dialog, "Button", IDCANCEL));
-        EXPECT_EQ(program.wait(kWait), 0u);
-    }
+    Sandbox box("startup_open");
+    box.writeFile("UNINSTAL.INI", "[Language]\r\nMsg1=Wrong\r\n");
+    box.writeFile("SETUPX.INI", "[Language]\r\nMsg1=Ruvo Logs|Anything\r\n[Settings]\r\nNo Background=0\r\n");
+    Process program;
+    ASSERT_TRUE(program.start(box.installProgram("SETUPX.EXE"), ""));
+    // The common dialog, once it has filled in its file type and name.
+    HWND dialog = waitForBox(program.info.dwProcessId, kWait,
+                             [](HWND w) { return !fileTypeText(w).empty() && !fileNameText(w).empty(); });
+    ASSERT_NE(dialog, nullptr) << "no Open File dialog";
+    EXPECT_EQ(fileTypeText(dialog), "Ruvo Logs\r\nAnything");
+    EXPECT_EQ(fileNameText(dialog), "INSTALL.LOG");
+    HWND main = waitForWindow(program.info.dwProcessId, "RUVSUninstall", kWait);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(IsWindowVisible(main) && IsZoomed(main));
+    // Owned by the main window, the dialog stands in front of it; move it
+    // aside so the gradient's left edge is in view.
+    SetWindowPos(dialog, nullptr, GetSystemMetrics(SM_CXSCREEN) - 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Sleep(500);
+    RECT client;
+    GetClientRect(main, &client);
+    POINT topLeft = {0, 0};
+    ClientToScreen(main, &topLeft);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(screen, topLeft.x + 10, topLeft.y + 1), RGB(0, 0, 255)) << "band 0 is pure blue";
+    EXPECT_EQ(GetPixel(screen, topLeft.x + 10, topLeft.y + client.bottom - 1), RGB(0, 0, 0)) << "band 95 is black";
+    ReleaseDC(nullptr, screen);
+    pressButton(findDescendant(dialog, "Button", IDCANCEL));
+    EXPECT_EQ(program.wait(kWait), 0u);
 }
 
 // The box's message: the text of its static control that is not the icon.

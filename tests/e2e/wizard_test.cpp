@@ -121,11 +121,8 @@ TEST_F(WizardTest, ThePagesKeepTheirChoices)
     EXPECT_TRUE(wizard.checked(First));
     EXPECT_FALSE(wizard.enabled(Back));
     EXPECT_FALSE(wizard.visible(ItemList));
-    EXPECT_EQ(wizard.text(Next), "&Next >");
     wizard.press(Next);
     EXPECT_EQ(wizard.caption(), "Perform Rollback");
-    EXPECT_EQ(wizard.text(First), "&Yes");
-    EXPECT_EQ(wizard.text(Second), "&No");
     EXPECT_FALSE(wizard.checked(First));
     EXPECT_TRUE(wizard.checked(Second));
     wizard.choose(First);

@@ -7,26 +7,18 @@
 
 #include <tlhelp32.h>
 
-namespace {
-// Wine loads the display driver that the desktop names; a process that
-// cannot load it gets a null driver, which refuses every top-level window.
-// Every test that drives a window would then fail on its own timeout
-// without saying why: say it once, before them (Wine's "winediag" errors,
-// which scripts/wine-env.sh lets through, give the driver's reason).
+// A Wine process whose display driver did not load is refused every
+// window: say so once, before the tests that would each time out on it
+// (Wine's "winediag" errors, which scripts/test.sh lets through, say why).
 struct DisplayCheck : ::testing::Environment {
     void SetUp() override
     {
         HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        DWORD error = GetLastError();
-        if (window)
-            DestroyWindow(window);
-        else
-            ADD_FAILURE() << "this Wine process cannot make a window (error " << error
-                          << "): its display driver did not load, and every test with a window will fail";
+        EXPECT_NE(window, nullptr) << "this Wine process cannot make a window: every test with one will fail";
+        DestroyWindow(window);
     }
 };
-const auto* const displayCheck = ::testing::AddGlobalTestEnvironment(new DisplayCheck);
-} // namespace
+static const auto* const displayCheck = ::testing::AddGlobalTestEnvironment(new DisplayCheck);
 
 std::string windowsPath(const std::string& path)
 {
