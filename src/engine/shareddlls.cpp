@@ -90,8 +90,10 @@ bool userSaysYes(const char* path)
 void learnSharedCounts(size_t files)
 {
     forgetSharedCounts();
+    // A preview's host finds each name by walking from the first, which
+    // would make the walk quadratic: a preview asks file by file.
     const EngineHost* host = runState.host;
-    if (!runState.windows4OrLater || !host->registryEntry)
+    if (!runState.windows4OrLater || runState.previewRun || !host->registryEntry)
         return;
     char name[kPathSize];
     for (unsigned long i = 0;; ++i) {
