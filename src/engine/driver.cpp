@@ -480,8 +480,10 @@ const char* runSteps(Run& run, const char* logPath)
     iniEntries(run);
     editedFiles(run);
     endRecordItem();   // the counts the next two steps lower belong to no item
+    learnSharedCounts(static_cast<size_t>(itemCount(PrivateFileList) + itemCount(SystemFileList)));
     sharedPrivateFiles(run);
     sharedSystemFiles(run);
+    forgetSharedCounts();
     privateFiles(run);
     systemFiles(run);
     if (run.rollback) {

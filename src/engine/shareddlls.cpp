@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 #include "common/text.h"
 #include "engine/enginehost.h"
@@ -21,6 +22,37 @@ const char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Sha
 constexpr unsigned long kCountDataLimit = 256;
 
 constexpr int kMessageSharedFile = 38, kMessageSharedQuestion = 39;
+
+// The names of the counts, read once before the shared steps. Asking for a
+// count is a round trip to the registry (under Wine, a request to the
+// wineserver) for every logged file, and most logged files have none: one
+// walk over the key's names answers for every file it does not name. Used
+// only while `namesKnown`, which needs every name in plain ASCII, where
+// the registry's case-insensitive match is ASCII's.
+std::unordered_set<std::string> countedNames;   // in upper case
+bool namesKnown = false;
+
+bool plainAscii(const char* text)
+{
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 0x80 || *text == '?')   // '?': a character the code page lacks
+            return false;
+    return true;
+}
+
+std::string asciiUpper(const char* text)
+{
+    std::string upper(text);
+    for (char& c : upper)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    return upper;
+}
+
+// False when the walk shows the file has no count; true when it may have.
+bool mayBeCounted(const char* path)
+{
+    return !namesKnown || !plainAscii(path) || countedNames.count(asciiUpper(path)) != 0;
+}
 
 // The user's answer for the file, or the run's remembered one.
 bool userSaysYes(const char* path)
@@ -55,11 +87,43 @@ bool userSaysYes(const char* path)
 
 } // namespace
 
+void learnSharedCounts(size_t files)
+{
+    forgetSharedCounts();
+    // A preview's host finds each name by walking from the first, which
+    // would make the walk quadratic: a preview asks file by file.
+    const EngineHost* host = runState.host;
+    if (!runState.windows4OrLater || runState.previewRun || !host->registryEntry)
+        return;
+    char name[kPathSize];
+    for (unsigned long i = 0;; ++i) {
+        unsigned long error = host->registryEntry(kRootLocalMachine, kSharedDllsKey, false, i, name, sizeof name);
+        if (error == kErrorNoMoreItems || (error == kErrorFileNotFound && i == 0))
+            break;
+        // More names than files to ask about would cost more than the
+        // questions they spare; a name too long or not plain ASCII cannot
+        // be matched here.
+        if (error != 0 || i >= files || !plainAscii(name)) {
+            forgetSharedCounts();
+            return;
+        }
+        countedNames.insert(asciiUpper(name));
+    }
+    namesKnown = true;
+}
+
+void forgetSharedCounts()
+{
+    countedNames.clear();
+    namesKnown = false;
+}
+
 SharedRelease releaseSharedFile(const char* path, int sharedCount)
 {
     const EngineHost* host = runState.host;
-    if (!runState.windows4OrLater)
-        return SharedNotCounted;   // before Windows 4 nothing counts shared files
+    // Before Windows 4 nothing counts shared files.
+    if (!runState.windows4OrLater || !mayBeCounted(path))
+        return SharedNotCounted;
     unsigned char data[kCountDataLimit];
     unsigned long type = 0, size = sizeof data;
     long long count = 0;

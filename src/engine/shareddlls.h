@@ -15,6 +15,13 @@ enum SharedRelease {
     SharedRemove = 2,       // nobody counts it any more and the user said Yes
 };
 
+// Reads the names SharedDLLs counts, so that releaseSharedFile need not ask
+// the registry about a file it does not name; given how many files the run
+// may ask about, it reads no more names than that. Forgotten again by
+// forgetSharedCounts, before anything else may change the key.
+void learnSharedCounts(size_t files);
+void forgetSharedCounts();
+
 // Gives back `sharedCount` references to `path` (one in a rollback) and
 // decides what becomes of the file; a count that reaches zero is deleted
 // and the user asked, unless a run-wide answer or a silent run decides.

@@ -503,38 +503,46 @@ TEST_F(Engine, SharedCountsGoDownAndAZeroCountAsks)
 // Steps 8 and 9 over real counts: a file that others still count keeps its
 // path emptied, so that no later step touches it; one nobody counts any
 // more goes after a Yes, unregistered and with its device lines made
-// comments first, a system file too.
+// comments first, a system file too. The same when SharedDLLs holds more
+// counts than the run has files: the run then asks for each file's count
+// instead of reading every name the key holds.
 TEST_F(Engine, SharedFilesAreKeptOrReleased)
 {
-    const char* names[] = {"C:\\APP\\KEEP.DLL", "C:\\APP\\GONE.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL",
-                           "C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\S3.DLL"};
-    const char* counts[] = {"2", "1", "2", "1", "1"};
-    std::string log, systemIni = "[386Enh]\r\n";
-    for (int i = 0; i < 5; ++i) {
-        fake.addFile(names[i], win32Image());
-        fake.setValue(2, kSharedKey, names[i], 1, counts[i]);
-        log += std::string("File Copy: ") + names[i] + "\r\nSelf-Register: " + names[i] + "\r\nAdd Device: " + names[i] + "\r\n";
-        systemIni += std::string("device=") + names[i] + "\r\n";
+    for (int others : {0, 6}) {
+        SetUp();
+        for (int i = 0; i < others; ++i)   // named before the run's files
+            fake.setValue(2, kSharedKey, "C:\\AAA\\X" + std::to_string(i) + ".DLL", 1, "1");
+        const char* names[] = {"C:\\APP\\KEEP.DLL", "C:\\APP\\GONE.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL",
+                               "C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "C:\\OS\\WINDOWS\\SYSTEM32\\S3.DLL"};
+        const char* counts[] = {"2", "1", "2", "1", "1"};
+        std::string log, systemIni = "[386Enh]\r\n";
+        for (int i = 0; i < 5; ++i) {
+            fake.addFile(names[i], win32Image());
+            fake.setValue(2, kSharedKey, names[i], 1, counts[i]);
+            std::string logged = "c" + std::string(names[i] + 1);   // the counts name "C:"
+            log += "File Copy: " + logged + "\r\nSelf-Register: " + logged + "\r\nAdd Device: " + logged + "\r\n";
+            systemIni += std::string("device=") + names[i] + "\r\n";
+        }
+        fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", systemIni);
+        fake.answers = {kSharedYes, kSharedNo, kSharedYes};
+        run({log});
+        EXPECT_EQ(actions({"ask", "unregister", "replace", "delete"}),
+                  (Lines{"ask c:\\APP\\GONE.DLL", "unregister c:\\APP\\GONE.DLL",
+                         "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI",
+                         "ask c:\\OS\\WINDOWS\\SYSTEM32\\S3.DLL", "ask c:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
+                         "unregister c:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
+                         "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI", "delete C:\\APP\\GONE.DLL",
+                         "delete C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "delete C:\\APP\\INSTALL.LOG"}));
+        EXPECT_EQ(fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI"),
+                  "[386Enh]\r\ndevice=C:\\APP\\KEEP.DLL\r\n;device=C:\\APP\\GONE.DLL\r\n"
+                  "device=C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL\r\n;device=C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL\r\n"
+                  "device=C:\\OS\\WINDOWS\\SYSTEM32\\S3.DLL\r\n");
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(value(2, kSharedKey, names[i]), counts[i][0] == '1' ? "key" : "4:\1\0\0\0"s) << names[i];
+        EXPECT_TRUE(fake.exists(names[4])) << "a system file goes only after a Yes";
+        EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "");
+        EXPECT_STREQ(itemAt<SystemFileItem>(SystemFileList, 0)->path, "");
     }
-    fake.addFile("C:\\OS\\WINDOWS\\SYSTEM.INI", systemIni);
-    fake.answers = {kSharedYes, kSharedNo, kSharedYes};
-    run({log});
-    EXPECT_EQ(actions({"ask", "unregister", "replace", "delete"}),
-              (Lines{"ask C:\\APP\\GONE.DLL", "unregister C:\\APP\\GONE.DLL",
-                     "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI",
-                     "ask C:\\OS\\WINDOWS\\SYSTEM32\\S3.DLL", "ask C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
-                     "unregister C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL",
-                     "replace C:\\OS\\WINDOWS\\~RUVS383.TMP > C:\\OS\\WINDOWS\\SYSTEM.INI", "delete C:\\APP\\GONE.DLL",
-                     "delete C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL", "delete C:\\APP\\INSTALL.LOG"}));
-    EXPECT_EQ(fake.read("C:\\OS\\WINDOWS\\SYSTEM.INI"),
-              "[386Enh]\r\ndevice=C:\\APP\\KEEP.DLL\r\n;device=C:\\APP\\GONE.DLL\r\n"
-              "device=C:\\OS\\WINDOWS\\SYSTEM32\\S1.DLL\r\n;device=C:\\OS\\WINDOWS\\SYSTEM32\\S2.DLL\r\n"
-              "device=C:\\OS\\WINDOWS\\SYSTEM32\\S3.DLL\r\n");
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(value(2, kSharedKey, names[i]), counts[i][0] == '1' ? "key" : "4:\1\0\0\0"s) << names[i];
-    EXPECT_TRUE(fake.exists(names[4])) << "a system file goes only after a Yes";
-    EXPECT_STREQ(itemAt<PrivateFileItem>(PrivateFileList, 0)->path, "");
-    EXPECT_STREQ(itemAt<SystemFileItem>(SystemFileList, 0)->path, "");
 }
 
 // A driver's device lines in [386Enh] become comments; SYSTEM.INI is then
