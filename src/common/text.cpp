@@ -61,18 +61,18 @@ struct Folding {
     Folding()
     {
         for (int c = 0; c < 256; ++c)
-            upper[c] = static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c);
+            upper[c] = static_cast<unsigned char>(upperAscii(static_cast<unsigned char>(c)));
     }
 };
 
 Folding folding;
 
+} // namespace
+
 int upperAscii(unsigned char c)
 {
     return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
 }
-
-} // namespace
 
 unsigned char foldCase(unsigned char c)
 {

@@ -33,5 +33,7 @@ int compareNoCasePart(const char* a, const char* b, size_t count);
 unsigned char foldCase(unsigned char c);
 void setCaseFolding(const unsigned char upper[256]);
 
+// ASCII letters in upper case; every other byte as it is.
+int upperAscii(unsigned char c);
 // Comparison with only ASCII letters folded, for the log's keywords.
 int compareNoCasePartAscii(const char* a, const char* b, size_t count);

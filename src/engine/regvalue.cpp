@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/text.h"
 #include "log/keywords.h"
 
 static int hexDigit(char c)
 {
-    if (c >= 'a' && c <= 'f')
-        c = static_cast<char>(c - 'a' + 'A');
+    c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')

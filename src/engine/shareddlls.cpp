@@ -28,7 +28,9 @@ constexpr int kMessageSharedFile = 38, kMessageSharedQuestion = 39;
 // wineserver) for every logged file, and most logged files have none: one
 // walk over the key's names answers for every file it does not name. Used
 // only while `namesKnown`, which needs every name in plain ASCII, where
-// the registry's case-insensitive match is ASCII's.
+// the registry's case-insensitive match is ASCII's. (Not compareNoCase's
+// folding: that is the platform's upper-casing in the user's language,
+// which may take "i" elsewhere than "I", as Turkish does.)
 std::unordered_set<std::string> countedNames;   // in upper case
 bool namesKnown = false;
 
@@ -44,7 +46,7 @@ std::string asciiUpper(const char* text)
 {
     std::string upper(text);
     for (char& c : upper)
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
     return upper;
 }
 

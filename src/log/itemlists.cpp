@@ -125,11 +125,6 @@ void* appendItem(BlockArena* arena, ItemListId id, size_t recordSize)
     return record;
 }
 
-static int upperAscii(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
-}
-
 int compareFromEnd(const char* a, const char* b)
 {
     size_t i = strlen(a), j = strlen(b);

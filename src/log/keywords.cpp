@@ -65,17 +65,9 @@ const Keyword kEntryOrder[] = {
     KwVersionNumber, KwSerialNumber, KwUserRightsAdmin, KwPerUserId,
 };
 
-int upperAscii(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
-}
-
 bool beginsWithAscii(const char* line, const char* keyword, size_t length)
 {
-    for (size_t i = 0; i < length; ++i)
-        if (upperAscii(static_cast<unsigned char>(line[i])) != upperAscii(static_cast<unsigned char>(keyword[i])))
-            return false;   // also stops at the end of a shorter line
-    return true;
+    return compareNoCasePartAscii(line, keyword, length) == 0;   // a shorter line differs at its end
 }
 
 } // namespace
