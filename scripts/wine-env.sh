@@ -2,7 +2,8 @@
 # to the repository, installs what is missing (setup.sh), and offers
 # `wine_env_start`: a private Xvfb display, the Wine prefix build/wineprefix
 # (made on first use, shared by the i686 and x86_64 builds) and one
-# wineserver for the whole run, which `wine_env_stop` ends.
+# wineserver for the whole run, which `wine_env_stop` ends;
+# `wine_session_start` starts a new one after `wineserver -k`.
 #
 # RUVO_WINE32 is 1 where 32-bit programs run under Wine here, else 0 (with
 # the reason in RUVO_WINE32_WHY).
@@ -46,6 +47,12 @@ wine_env_start() {
     done
     [ "$ready" = 1 ] || echo "wine: the X server on :$n did not answer within 30 s; windows will fail" >&2
   fi
+  wine_session_start
+}
+
+# The prefix (made when missing), its settings, and a wineserver with the
+# prefix's services, which lives until wineserver -k.
+wine_session_start() {
   # A prefix made before Wine's 32-bit half was installed lacks it, and every
   # 32-bit program then fails to load kernel32.dll: make it anew.
   if [ "$RUVO_WINE32" = 1 ] && [ -f "$WINEPREFIX/system.reg" ] &&
