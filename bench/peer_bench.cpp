@@ -5,7 +5,8 @@
 // once a round, on a tree laid out or installed just before it, in an order
 // that turns with the round; the table gives the medians of the rounds, their
 // ratios to the floor of DeleteFileA and RemoveDirectoryA in this process,
-// and each program's peak working set.
+// and each program's peak working set. Beside them, the kernel's own share
+// of that floor: the same tree removed by rm(1) from Linux, outside Wine.
 //
 // The NSIS uninstaller is started with _?=<folder>: without it, it copies
 // itself to the temporary folder, starts the copy and ends at once, and the
@@ -190,6 +191,36 @@ void printTable(const std::vector<Contender>& contenders, const BenchTree& tree,
     }
 }
 
+// rm -rf of the tree's App folder from Linux; not under Wine, or when rm
+// cannot be started, a run of -1 s. Wine starts a Linux program but gives
+// back no process to wait on, so the run ends when App is gone (rm removes
+// it last), polled each millisecond.
+RunFigures linuxRemoval(const BenchTree& tree)
+{
+    using UnixName = char*(CDECL*)(const WCHAR*);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR app[MAX_PATH];
+    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, appFolder(tree).c_str(), -1, app, MAX_PATH))
+        return {-1, 0};
+    char* name = unixName(app);
+    if (!name)
+        return {-1, 0};
+    std::string commandLine = std::string("Z:\\bin\\rm -rf \"") + name + "\"";
+    HeapFree(GetProcessHeap(), 0, name);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    double start = seconds();
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return {-1, 0};
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    while (!treeRemoved(tree) && seconds() - start < 600)
+        Sleep(1);
+    return {seconds() - start, 0};
+}
+
 const char kSilent[] = "UNINSTAL.EXE /S", kNsis[] = "NSIS uninstaller /S _?=<folder>", kMsi[] = "msiexec /x /qn";
 
 int runPeers(int files, int rounds, const std::string& program, const std::string& peers, const std::string& other)
@@ -209,6 +240,8 @@ int runPeers(int files, int rounds, const std::string& program, const std::strin
     });
     addContender(contenders, "DeleteFile loop as a process of its own", layOut,
                  [&] { return measuredRun(thisProgram(), "floor " + std::to_string(files)); });
+    if (GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"))
+        addContender(contenders, "rm -rf from Linux (the kernel's share)", layOut, [&] { return linuxRemoval(tree); });
     addContender(contenders, kSilent, layOut, [&] { return measuredRun(program, "/S " + log); });
     addContender(contenders, "UNINSTAL.EXE /A (the wizard's progress)", layOut,
                  [&] { return measuredRun(program, "/A " + log); });
