@@ -203,8 +203,13 @@ void iniEntries(const Run& run)
         counted();
         if (entry->install < run.threshold ||
             !taken(run, takenByMethod(run, entry->selected), "INI entry",
-                   std::string(entry->file) + " [" + entry->section + "] " + entry->item) ||
-            missing(entry->file))
+                   std::string(entry->file) + " [" + entry->section + "] " + entry->item))
+            continue;
+        if (!mayWriteIniFile(entry->file)) {
+            recordKept("refused as unsafe");
+            continue;
+        }
+        if (missing(entry->file))
             continue;
         announce(run, PrefixIniEdit, entry->file);
         restoreIniEntry(entry, run.rollback ? entry->previousValue : entry->preInstallValue);

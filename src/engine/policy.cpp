@@ -243,6 +243,19 @@ bool mayRemovePath(const char* path, RemovalKind kind, char* out, size_t capacit
     return !insideProtected(out) || madeByLog(out);
 }
 
+bool mayWriteIniFile(const char* path)
+{
+    // A relative name is looked for in the Windows folder: its components
+    // are judged as if under a drive.
+    bool absolute = (path[0] != '\0' && path[1] == ':') || path[0] == '\\' || path[0] == '/';
+    char given[kCanonicalSize] = "", canonical[kCanonicalSize];
+    if (!absolute)
+        copyText(given, "C:\\");
+    // A root is no file ("\\.\C:" is the volume itself).
+    return appendText(given, path) + 1 < sizeof given && canonicalPath(given, canonical, sizeof canonical) &&
+           !isRoot(canonical);
+}
+
 // --- Registry --------------------------------------------------------------
 
 namespace {

@@ -27,6 +27,14 @@ void preparePolicy();
 // or System tree unless a folder the log made holds them.
 bool mayRemovePath(const char* path, RemovalKind kind, char* out, size_t capacity);
 
+// Answers whether an INI entry may be written back into `path`: a file
+// path, absolute or a bare name that the profile API looks for in the
+// Windows folder, without device names, device or volume namespaces,
+// streams, or "." and ".." components. Writing an INI file reads it whole
+// and writes it back, which on a device would wait for input or overwrite
+// what the device holds.
+bool mayWriteIniFile(const char* path);
+
 enum KeyRemovalKind {
     RemoveKeyTree,       // a key with everything below it
     RemoveKeyValue,      // one value of a key

@@ -135,6 +135,16 @@ TEST_F(Engine, OnePolicyForEveryPathAnyRemovalTakes)
         EXPECT_EQ(allowed, c.canonical ? c.canonical : "refused") << c.path << " as " << c.kind;
     }
 
+    // INI entries are written back into files only, wherever they are.
+    for (const char* path : {"C:\\OS\\WINDOWS\\WIN.INI", "WIN.INI", "\\\\?\\C:\\APP\\A.INI", "\\\\server\\share\\A.INI"})
+        EXPECT_TRUE(mayWriteIniFile(path)) << path;
+    for (const char* path : {"C:\\APP\\COM1.INI", "NUL", "\\\\.\\PhysicalDrive0", "\\\\.\\C:", "C:\\APP\\A.INI:s",
+                             "..\\A.INI", "C:A.INI"})
+        EXPECT_FALSE(mayWriteIniFile(path)) << path;
+    fake.addFile("C:\\APP\\COM1.INI");
+    run({"INI File: C:\\APP\\COM1.INI\r\nINI Sect: S\r\nINI Item: k\r\nINI Val: new\r\nINI Old: old\r\n"});
+    EXPECT_EQ(actions({"ini"}), Lines{});
+
     // A log that claims to have made the Windows folder makes nothing in it fair.
     resetFakeMachine();
     load({"Made Dir: C:\\WINDOWS\r\n"});
