@@ -36,6 +36,7 @@ FAULTS = {
  'F19': ('src/engine/winhost.cpp', 'return result(DeleteFileA(path));', 'DeleteFileA(path);\n    return 0;'),
  'F20': ('src/startup/environment.cpp', '    convertPathForm(iniShort, sizeof iniShort, ShortForm);\n', ''),
  'F21': ('src/engine/winhost.cpp', 'attempt < 2; ++attempt', 'attempt < 1; ++attempt'),
+ 'F22': ('src/engine/driver.cpp', 'if (!mayWriteIniFile(entry->file)) {', 'if (false) {'),
 }
 
 def sh(cmd, cwd):
