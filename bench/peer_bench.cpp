@@ -191,31 +191,30 @@ void printTable(const std::vector<Contender>& contenders, const BenchTree& tree,
     }
 }
 
-// rm -rf of the tree's App folder from Linux; not under Wine, or when rm
-// cannot be started, a run of -1 s. Wine starts a Linux program but gives
-// back no process to wait on, so the run ends when App is gone (rm removes
-// it last), polled each millisecond.
+// Wine's own export that names a path's Linux file; null outside Wine.
+using UnixName = char*(CDECL*)(const WCHAR*);
+UnixName wineUnixName()
+{
+    return reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+}
+
+// rm -rf of the tree's App folder from Linux; a run of -1 s when rm cannot
+// be started. Wine starts a Linux program but gives back no process to wait
+// on, so the run ends when App is gone (rm removes it last), polled each
+// millisecond.
 RunFigures linuxRemoval(const BenchTree& tree)
 {
-    using UnixName = char*(CDECL*)(const WCHAR*);
-    auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     WCHAR app[MAX_PATH];
-    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, appFolder(tree).c_str(), -1, app, MAX_PATH))
-        return {-1, 0};
-    char* name = unixName(app);
+    char* name = MultiByteToWideChar(CP_ACP, 0, appFolder(tree).c_str(), -1, app, MAX_PATH) ? wineUnixName()(app)
+                                                                                           : nullptr;
     if (!name)
         return {-1, 0};
-    std::string commandLine = std::string("Z:\\bin\\rm -rf \"") + name + "\"";
+    std::string arguments = std::string("-rf \"") + name + "\"";
     HeapFree(GetProcessHeap(), 0, name);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
     double start = seconds();
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (measuredRun("Z:\\bin\\rm", arguments).seconds < 0)
         return {-1, 0};
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
     while (!treeRemoved(tree) && seconds() - start < 600)
         Sleep(1);
     return {seconds() - start, 0};
@@ -241,7 +240,7 @@ int runPeers(int files, int rounds, const std::string& program, const std::strin
     });
     addContender(contenders, "DeleteFile loop as a process of its own", layOut,
                  [&] { return measuredRun(thisProgram(), "floor " + std::to_string(files)); });
-    if (GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"))
+    if (wineUnixName())
         addContender(contenders, "rm -rf from Linux (the kernel's share)", layOut, [&] { return linuxRemoval(tree); });
     addContender(contenders, kSilent, layOut, [&] { return measuredRun(program, "/S " + log); });
     addContender(contenders, "UNINSTAL.EXE /A (the wizard's progress)", layOut,
